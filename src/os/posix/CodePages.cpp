@@ -1,0 +1,143 @@
+// posix backend: Windows' conversion calls over wchar_t (UTF-32), UTF-8 and ICU.
+//
+// The system's ANSI and OEM code pages are UTF-8 here. The calls keep Windows' contract,
+// including its refusals: a UTF code page takes no flags (but WC_ERR_INVALID_CHARS /
+// MB_ERR_INVALID_CHARS) and no default-character arguments, and 1200/1201/12000/12001 are no
+// narrow code pages at all.
+#include "os/CodePages.h"
+
+#include "os/posix/IcuCodePage.h"
+#include "os/posix/Utf8.h"
+
+#include <limits>
+
+namespace Tolvane
+{
+namespace Util
+{
+namespace Os
+{
+
+namespace
+{
+
+constexpr std::uint32_t ErrInvalidCharsFlag = 0x08;   // MB_ERR_INVALID_CHARS
+constexpr std::uint32_t WcErrInvalidCharsFlag = 0x80; // WC_ERR_INVALID_CHARS
+
+std::uint32_t ActualCodePage(std::uint32_t codePage)
+{
+    if (codePage == CodePageAnsi)
+    {
+        return GetAnsiCodePage();
+    }
+    if (codePage == CodePageOem)
+    {
+        return GetOemCodePage();
+    }
+    return codePage;
+}
+
+bool IsUtf(std::uint32_t codePage)
+{
+    return codePage == CodePageUtf7 || codePage == CodePageUtf8;
+}
+
+// Windows' answer for a conversion that produced `length` units into a buffer of `size`:
+// the length, or 0 when it did not fit or does not fit an int.
+std::int32_t Answer(bool ok, std::size_t length, std::int32_t size)
+{
+    if (!ok || length > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
+    {
+        return 0;
+    }
+    if (size != 0 && length > static_cast<std::size_t>(size))
+    {
+        return 0;
+    }
+    return static_cast<std::int32_t>(length);
+}
+
+bool ValidBuffer(const void* destination, std::int32_t size, std::int32_t sourceLength)
+{
+    return sourceLength >= 0 && size >= 0 && (size == 0 || destination != nullptr);
+}
+
+} // namespace
+
+std::int32_t WideCharToMultiByte(std::uint32_t codePage, std::uint32_t flags, const wchar_t* source,
+                                 std::int32_t sourceLength, char* destination,
+                                 std::int32_t destinationSize, const char* defaultChar,
+                                 std::int32_t* usedDefaultChar)
+{
+    if (!ValidBuffer(destination, destinationSize, sourceLength) || sourceLength == 0)
+    {
+        return 0;
+    }
+    const std::uint32_t actual = ActualCodePage(codePage);
+    const auto length = static_cast<std::size_t>(sourceLength);
+    const auto capacity = static_cast<std::size_t>(destinationSize);
+    if (IsUtf(actual))
+    {
+        const std::uint32_t allowed = actual == CodePageUtf8 ? WcErrInvalidCharsFlag : 0;
+        if ((flags & ~allowed) != 0 || defaultChar != nullptr || usedDefaultChar != nullptr)
+        {
+            return 0;
+        }
+        if (actual == CodePageUtf8)
+        {
+            return Answer(true, Posix::EncodeUtf8(source, length, destination, capacity),
+                          destinationSize);
+        }
+    }
+    bool used = false;
+    const Posix::IcuResult result =
+        Posix::IcuFromWide(actual, (flags & WcNoBestFitChars) == 0, source, length, defaultChar,
+                           used, destination, capacity);
+    if (usedDefaultChar != nullptr)
+    {
+        *usedDefaultChar = used ? 1 : 0;
+    }
+    return Answer(result.ok, result.length, destinationSize);
+}
+
+std::int32_t MultiByteToWideChar(std::uint32_t codePage, std::uint32_t flags, const char* source,
+                                 std::int32_t sourceLength, wchar_t* destination,
+                                 std::int32_t destinationSize)
+{
+    if (!ValidBuffer(destination, destinationSize, sourceLength) || sourceLength == 0)
+    {
+        return 0;
+    }
+    const std::uint32_t actual = ActualCodePage(codePage);
+    const auto length = static_cast<std::size_t>(sourceLength);
+    const auto capacity = static_cast<std::size_t>(destinationSize);
+    if (IsUtf(actual))
+    {
+        const std::uint32_t allowed = actual == CodePageUtf8 ? ErrInvalidCharsFlag : 0;
+        if ((flags & ~allowed) != 0)
+        {
+            return 0;
+        }
+        if (actual == CodePageUtf8)
+        {
+            return Answer(true, Posix::DecodeUtf8(source, length, destination, capacity),
+                          destinationSize);
+        }
+    }
+    const Posix::IcuResult result = Posix::IcuToWide(actual, source, length, destination, capacity);
+    return Answer(result.ok, result.length, destinationSize);
+}
+
+std::uint32_t GetAnsiCodePage()
+{
+    return CodePageUtf8;
+}
+
+std::uint32_t GetOemCodePage()
+{
+    return CodePageUtf8;
+}
+
+} // namespace Os
+} // namespace Util
+} // namespace Tolvane

@@ -1,0 +1,31 @@
+// UTF-8 to and from wchar_t (UTF-32), with Windows' treatment of invalid input.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace Tolvane
+{
+namespace Util
+{
+namespace Os
+{
+namespace Posix
+{
+
+// Each function writes at most `capacity` units to `output` (which may be null when the
+// capacity is 0) and returns the number of units that the whole conversion produces, so a
+// result above `capacity` means the output did not fit.
+
+// Code points that UTF-8 cannot carry (surrogates, values above U+10FFFF) become U+FFFD.
+std::size_t EncodeUtf8(const wchar_t* input, std::size_t length, char* output,
+                       std::size_t capacity);
+
+// Each maximal ill-formed subsequence becomes one U+FFFD.
+std::size_t DecodeUtf8(const char* input, std::size_t length, wchar_t* output,
+                       std::size_t capacity);
+
+} // namespace Posix
+} // namespace Os
+} // namespace Util
+} // namespace Tolvane

@@ -1,0 +1,20 @@
+// win32 backend: operations on the library's own module.
+#include "os/Process.h"
+
+#include "os/win32/WindowsApi.h"
+
+namespace Tolvane
+{
+namespace Util
+{
+namespace Os
+{
+
+bool DisableThreadLibraryCalls(ModuleHandle module)
+{
+    return ::DisableThreadLibraryCalls(reinterpret_cast<HMODULE>(module)) != 0;
+}
+
+} // namespace Os
+} // namespace Util
+} // namespace Tolvane

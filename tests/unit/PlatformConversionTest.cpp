@@ -1,0 +1,220 @@
+// The two-pass platform conversions: call sequence, buffer choice, and distrust of the platform.
+#include "strings/PlatformConversion.h"
+#include "FakeCodePages.h"
+#include "support/AllocationCounter.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+namespace
+{
+
+using namespace Tolvane::Util::StringConversion;
+namespace Fake = Tolvane::Util::Os::Fake;
+using Tolvane::Testing::AllocationScope;
+
+class PlatformConversion : public testing::Test
+{
+protected:
+    void SetUp() override { Fake::ResetCodePages(); }
+};
+
+TEST_F(PlatformConversion, WideToNarrowSizesThenConvertsWithExactlyThatSize)
+{
+    std::string out = "old";
+    std::int32_t used = 7;
+    const char defaultChar[] = "#";
+    ASSERT_TRUE(ConvertWithWideCharToMultiByte(1252, 0x620, L"a\x0100z", out, defaultChar, &used));
+    EXPECT_EQ(out, "a#z");
+    EXPECT_EQ(used, 1);
+
+    const auto& calls = Fake::WideToNarrowCalls();
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_FALSE(calls[0].bufferGiven);
+    EXPECT_EQ(calls[0].bufferSize, 0);
+    EXPECT_TRUE(calls[1].bufferGiven);
+    EXPECT_EQ(calls[1].bufferSize, 3);
+    for (const auto& call : calls)
+    {
+        EXPECT_EQ(call.codePage, 1252u);
+        EXPECT_EQ(call.flags, 0x620u);
+        EXPECT_EQ(call.source, L"a\x0100z");
+        EXPECT_EQ(call.defaultChar, std::optional<std::string>("#"));
+        EXPECT_TRUE(call.usedDefaultGiven);
+    }
+}
+
+TEST_F(PlatformConversion, UsedDefaultFlagIsClearedBeforeEachCall)
+{
+    std::string out;
+    std::int32_t used = 1;
+    ASSERT_TRUE(ConvertWithWideCharToMultiByte(1252, 0x220, L"abc", out, "?", &used));
+    EXPECT_EQ(used, 0);
+}
+
+TEST_F(PlatformConversion, EmptySourceMakesNoCallAndLeavesUsedDefaultAlone)
+{
+    std::string narrow = "old";
+    std::int32_t used = 5;
+    EXPECT_TRUE(ConvertWithWideCharToMultiByte(1252, 0x220, L"", narrow, "?", &used));
+    EXPECT_EQ(narrow, "");
+    EXPECT_EQ(used, 5);
+
+    std::wstring wide = L"old";
+    EXPECT_TRUE(ConvertWithMultiByteToWideChar(1252, 1, "", wide));
+    EXPECT_EQ(wide, L"");
+    EXPECT_TRUE(Fake::WideToNarrowCalls().empty());
+    EXPECT_TRUE(Fake::NarrowToWideCalls().empty());
+}
+
+TEST_F(PlatformConversion, NarrowToWideSizesThenConverts)
+{
+    std::wstring out;
+    ASSERT_TRUE(ConvertWithMultiByteToWideChar(1252, 1, "x\x80y", out));
+    EXPECT_EQ(out, L"x\x20ACy");
+    const auto& calls = Fake::NarrowToWideCalls();
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_FALSE(calls[0].bufferGiven);
+    EXPECT_EQ(calls[0].bufferSize, 0);
+    EXPECT_TRUE(calls[1].bufferGiven);
+    EXPECT_EQ(calls[1].bufferSize, 3);
+    EXPECT_EQ(calls[1].flags, 1u);
+    EXPECT_EQ(calls[1].source, "x\x80y");
+}
+
+// The platform's answers are not trusted: a sizing failure, a failing second call, and a
+// second count outside 1..n all give false and leave the output as it was.
+struct BadAnswer
+{
+    const char* what;
+    std::optional<std::int32_t> sizing;
+    std::optional<std::int32_t> converting;
+};
+
+class DistrustsPlatform : public testing::TestWithParam<BadAnswer>
+{
+protected:
+    void SetUp() override { Fake::ResetCodePages(); }
+
+    static std::function<std::optional<std::int32_t>(std::size_t)> Script(const BadAnswer& a)
+    {
+        return [a](std::size_t call) { return call == 0 ? a.sizing : a.converting; };
+    }
+};
+
+TEST_P(DistrustsPlatform, WideToNarrow)
+{
+    Fake::CodePages().wideToNarrowOverride = Script(GetParam());
+    std::string out = "untouched";
+    EXPECT_FALSE(ConvertWithWideCharToMultiByte(1252, 0x220, L"abc", out, nullptr, nullptr));
+    EXPECT_EQ(out, "untouched");
+}
+
+TEST_P(DistrustsPlatform, NarrowToWide)
+{
+    Fake::CodePages().narrowToWideOverride = Script(GetParam());
+    std::wstring out = L"untouched";
+    EXPECT_FALSE(ConvertWithMultiByteToWideChar(1252, 1, "abc", out));
+    EXPECT_EQ(out, L"untouched");
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, DistrustsPlatform,
+                         testing::Values(BadAnswer{"sizing fails", 0, std::nullopt},
+                                         BadAnswer{"sizing negative", -1, std::nullopt},
+                                         BadAnswer{"second call fails", std::nullopt, 0},
+                                         BadAnswer{"second call negative", std::nullopt, -5},
+                                         BadAnswer{"second call above the size", std::nullopt, 4}),
+                         [](const testing::TestParamInfo<BadAnswer>& param)
+                         {
+                             std::string name = param.param.what;
+                             for (char& c : name)
+                             {
+                                 c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+                             }
+                             return name;
+                         });
+
+TEST_F(PlatformConversion, ShorterSecondCountIsTaken)
+{
+    Fake::CodePages().wideToNarrowOverride = [](std::size_t call)
+    { return call == 0 ? std::optional<std::int32_t>(10) : std::nullopt; };
+    std::string out;
+    ASSERT_TRUE(ConvertWithWideCharToMultiByte(1252, 0x220, L"abc", out, nullptr, nullptr));
+    EXPECT_EQ(out, "abc");
+}
+
+TEST_F(PlatformConversion, EmbeddedNulUnitsConvertWhole)
+{
+    std::string narrow;
+    ASSERT_TRUE(ConvertWithWideCharToMultiByte(1252, 0x220, std::wstring(L"a\0b", 3), narrow,
+                                               nullptr, nullptr));
+    EXPECT_EQ(narrow, std::string("a\0b", 3));
+    std::wstring wide;
+    ASSERT_TRUE(ConvertWithMultiByteToWideChar(1252, 1, std::string("\0\0", 2), wide));
+    EXPECT_EQ(wide, std::wstring(L"\0\0", 2));
+}
+
+// Output up to the local buffer's size needs no heap block; one unit more needs exactly one.
+// The allocations of the destination string and of the fake's records are the same for both
+// lengths, so the difference is the heap block alone.
+TEST_F(PlatformConversion, WideToNarrowUsesLocalBufferUpTo128Bytes)
+{
+    Fake::CodePages().recordTexts = false;
+    auto allocationsFor = [](std::size_t length)
+    {
+        const std::wstring source(length, L'x');
+        std::string out;
+        out.reserve(256);
+        AllocationScope scope;
+        EXPECT_TRUE(ConvertWithWideCharToMultiByte(1252, 0x220, source, out, nullptr, nullptr));
+        EXPECT_EQ(out, std::string(length, 'x'));
+        return scope.Count();
+    };
+    EXPECT_EQ(allocationsFor(128), allocationsFor(127));
+    EXPECT_EQ(allocationsFor(129), allocationsFor(128) + 1);
+}
+
+TEST_F(PlatformConversion, NarrowToWideUsesLocalBufferUpTo64Units)
+{
+    Fake::CodePages().recordTexts = false;
+    auto allocationsFor = [](std::size_t length)
+    {
+        const std::string source(length, 'x');
+        std::wstring out;
+        out.reserve(256);
+        AllocationScope scope;
+        EXPECT_TRUE(ConvertWithMultiByteToWideChar(1252, 1, source, out));
+        EXPECT_EQ(out, std::wstring(length, L'x'));
+        return scope.Count();
+    };
+    EXPECT_EQ(allocationsFor(64), allocationsFor(63));
+    EXPECT_EQ(allocationsFor(65), allocationsFor(64) + 1);
+}
+
+// A source longer than the platform's int length fails instead of being cut short. Only a
+// 64-bit build can hold such a string; the narrow one costs 2 GiB for a moment.
+TEST_F(PlatformConversion, SourceBeyondIntLengthFails)
+{
+    if (sizeof(std::size_t) < 8)
+    {
+        GTEST_SKIP() << "a 32-bit build cannot hold a string that long";
+    }
+    const std::size_t length =
+        static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()) + 1;
+    std::string huge;
+    try
+    {
+        huge.assign(length, 'x');
+    }
+    catch (const std::bad_alloc&)
+    {
+        GTEST_SKIP() << "not enough memory for the test";
+    }
+    std::wstring out = L"untouched";
+    EXPECT_FALSE(ConvertWithMultiByteToWideChar(1252, 1, huge, out));
+    EXPECT_EQ(out, L"untouched");
+    EXPECT_TRUE(Fake::NarrowToWideCalls().empty());
+}
+
+} // namespace
