@@ -2,8 +2,6 @@
 // exit list while it unloads.
 #include "random/CryptProvider.h"
 
-#include <cstdlib>
-
 namespace Tolvane
 {
 namespace Util
@@ -17,6 +15,19 @@ namespace
 // Zero before any initialiser runs (constant initialisation), so the order of static
 // initialisers does not matter to readers.
 Os::CryptProviderHandle s_CryptProvider = nullptr;
+
+// The clean-up on the library's exit list. Constructing one registers its destructor there: the
+// DLL's own exit list on MinGW (as std::atexit does), the shared object's own __cxa_atexit list
+// on Linux, which runs at dlclose. A plain std::atexit call would do the same on Linux too, but
+// a sanitizer runtime that takes over atexit moves such clean-ups to process exit, after the
+// library's code is gone; the destructor of a static stays tied to the library everywhere.
+struct ReleaseAtUnload
+{
+    ReleaseAtUnload() = default;
+    ReleaseAtUnload(const ReleaseAtUnload&) = delete;
+    ReleaseAtUnload& operator=(const ReleaseAtUnload&) = delete;
+    ~ReleaseAtUnload() { ReleaseCryptProvider(); }
+};
 
 } // namespace
 
@@ -35,10 +46,8 @@ void AcquireCryptProvider() noexcept
         return;
     }
     s_CryptProvider = provider;
-    // std::atexit in a DLL or shared object registers on the library's own exit list, which
-    // runs when it is unloaded (see frame/LibraryEntry.cpp). Should registration fail, the
-    // context stays open until the process ends, as it would without a release.
-    static_cast<void>(std::atexit(ReleaseCryptProvider));
+    // Registered on the first success only: at load, once per load of the library.
+    static const ReleaseAtUnload s_ReleaseAtUnload;
 }
 
 void ReleaseCryptProvider() noexcept
