@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdint>
 
 namespace
 {
@@ -47,6 +48,37 @@ TEST(TimeoutClockNative, ExpiredClockReturnsAtOnce)
     const Clock::time_point start = Clock::now();
     clock.Wait();
     EXPECT_LT(MillisecondsSince(start), 50);
+}
+
+TEST(TimeoutClockNative, ConstantIsReadableThroughItsExport)
+{
+    const std::uint64_t* address = &AbstractTimeoutClock::sc_MaximumSafeWaitDuration;
+    EXPECT_EQ(*address, 268435456u);
+}
+
+// A clock of the client's own, built on the library's exported base class.
+class StepClock final : public AbstractTimeoutClock
+{
+public:
+    void Update() const override { ++m_Updates; }
+    std::uint64_t GetRemainingMilliseconds() const override { return m_Updates == 0 ? 30 : 0; }
+
+private:
+    mutable int m_Updates = 0;
+};
+
+TEST(TimeoutClockNative, ClientClocksDeriveFromTheExportedInterface)
+{
+    const StepClock clock;
+    const Clock::time_point start = Clock::now();
+    clock.Wait(); // one sleep of 30 ms, then the clock reports nothing left
+    EXPECT_GE(MillisecondsSince(start), 30 - TickStepMs);
+
+    const TimeoutClock timeout(5);
+    const AbstractTimeoutClock& asInterface = timeout;
+    EXPECT_NE(dynamic_cast<const TimeoutClock*>(&asInterface), nullptr);
+    EXPECT_EQ(dynamic_cast<const TimeoutClock*>(static_cast<const AbstractTimeoutClock*>(&clock)),
+              nullptr);
 }
 
 } // namespace

@@ -60,6 +60,20 @@ std::vector<Long32> NumbersOfWords(const Random::SeedWords& words)
     return numbers;
 }
 
+// Puts the load-time provider back should a test end without one, so that a failing test
+// does not take the provider away from the tests after it.
+struct ProviderRestorer
+{
+    ~ProviderRestorer()
+    {
+        if (Random::CryptProvider() == nullptr)
+        {
+            Fake::ResetCrypto();
+            Random::AcquireCryptProvider();
+        }
+    }
+};
+
 class SeedTest : public testing::Test
 {
 protected:
@@ -214,6 +228,7 @@ TEST_F(SeedTest, WithoutAProviderSeedUsesTheFallbackAndReleaseHappensOnce)
 {
     // Give the load-time provider back, as unloading does, and try again with a failing
     // acquisition: no provider, and every Seed() mixes clocks without asking for bytes.
+    const ProviderRestorer restorer;
     Random::ReleaseCryptProvider();
     Random::ReleaseCryptProvider();
     ASSERT_EQ(Fake::CryptoCalls().size(), 1u);
@@ -239,10 +254,6 @@ TEST_F(SeedTest, WithoutAProviderSeedUsesTheFallbackAndReleaseHappensOnce)
     Random::GatherSeedWords(nullptr, words);
     EXPECT_EQ(SeededNumbers(), NumbersOfWords(words));
     EXPECT_TRUE(Fake::CryptoCalls().empty());
-
-    // Back to the state the library loaded with.
-    Random::AcquireCryptProvider();
-    EXPECT_EQ(Random::CryptProvider(), Fake::ProviderHandle());
 }
 
 } // namespace

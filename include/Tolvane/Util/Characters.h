@@ -10,8 +10,7 @@ namespace Util
 
 // Pure functions of their argument: no locale, code page or global state takes part. They
 // throw nothing and may be called from any thread. Character codes are compared as signed
-// values, so pass a `char` through `unsigned char` if bytes above 127 must not turn negative
-// (it makes no difference to the result: no such byte is a digit).
+// values (a narrow or wide character widened to int); a negative code is never a digit.
 
 // True exactly for '0' to '9'.
 TOLVANE_UTIL_API bool IsDecimalDigit(int character) noexcept;
