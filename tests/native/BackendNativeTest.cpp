@@ -108,20 +108,6 @@ TEST(CryptoBackend, ProviderServesDistinctBytesUntilReleased)
     EXPECT_TRUE(Os::CryptReleaseContext(provider, 0));
 }
 
-TEST(CryptoBackend, EveryAcquisitionIsReleasedOnItsOwn)
-{
-    Os::CryptProviderHandle first = nullptr;
-    Os::CryptProviderHandle second = nullptr;
-    ASSERT_TRUE(
-        Os::CryptAcquireContextA(first, nullptr, nullptr, Os::ProvRsaFull, Os::CryptVerifyContext));
-    ASSERT_TRUE(Os::CryptAcquireContextA(second, nullptr, nullptr, Os::ProvRsaFull,
-                                         Os::CryptVerifyContext));
-    EXPECT_TRUE(Os::CryptReleaseContext(first, 0));
-    std::uint8_t byte = 0;
-    EXPECT_TRUE(Os::CryptGenRandom(second, 1, &byte));
-    EXPECT_TRUE(Os::CryptReleaseContext(second, 0));
-}
-
 #if !defined(_WIN32)
 TEST(CryptoBackend, ForeignHandleIsRefused)
 {

@@ -1,5 +1,4 @@
-// Version queries and digit utilities through the real library.
-#include <Tolvane/Util/Characters.h>
+// Version queries through the real library.
 #include <Tolvane/Util/OperatingSystem.h>
 
 #include <gtest/gtest.h>
@@ -21,16 +20,6 @@ TEST(VersionQueriesNative, AnswerForTheRunningSystem)
     EXPECT_FALSE(IsWindowsNtPlatform());
     EXPECT_FALSE(IsWindowsXpOrHigher());
 #endif
-}
-
-TEST(CharactersNative, ExportsClassifyAndDecode)
-{
-    EXPECT_TRUE(IsDecimalDigit('5'));
-    EXPECT_FALSE(IsDecimalDigit('a'));
-    EXPECT_TRUE(IsHexadecimalDigit('F'));
-    EXPECT_EQ(DecodeDecimalDigit('7'), 7);
-    EXPECT_EQ(DecodeHexadecimalDigit('c'), 12);
-    EXPECT_EQ(MapInvalidHandleValueToZero(reinterpret_cast<void*>(~std::uintptr_t{0})), nullptr);
 }
 
 } // namespace
