@@ -1,0 +1,66 @@
+// The real library's provider, watched from outside: this program defines getrandom, which the
+// library's calls bind to (the program exports its symbols), records them and passes them on.
+// The POSIX provider checks at acquisition that the kernel offers getrandom, so a load shows
+// as exactly one empty non-blocking request. Its release frees no system resource and so
+// cannot be seen from outside; the test checks instead that unloading runs the library's exit
+// list and unmaps it (a release left for process exit would run in unmapped code).
+#include "lifecycle/LoadedModule.h"
+
+#include <gtest/gtest.h>
+
+#include <dlfcn.h>
+#include <sys/random.h>
+
+#include <cstddef>
+#include <vector>
+
+namespace
+{
+
+struct Request
+{
+    std::size_t length;
+    unsigned int flags;
+};
+
+bool g_Recording = false;
+std::vector<Request> g_Requests;
+
+} // namespace
+
+extern "C" ssize_t getrandom(void* buffer, std::size_t length, unsigned int flags)
+{
+    using GetRandom = ssize_t (*)(void*, std::size_t, unsigned int);
+    static const GetRandom next = reinterpret_cast<GetRandom>(::dlsym(RTLD_NEXT, "getrandom"));
+    if (g_Recording)
+    {
+        g_Requests.push_back(Request{length, flags});
+    }
+    return next(buffer, length, flags);
+}
+
+namespace
+{
+
+using Tolvane::Testing::LoadedModule;
+
+TEST(RealProviderLifecycle, EachLoadAcquiresOnceAndUnloadUnmaps)
+{
+    for (int round = 0; round < 2; ++round)
+    {
+        ASSERT_FALSE(LoadedModule::IsMapped(TOLVANE_REAL_LIBRARY));
+        g_Requests.clear();
+        g_Recording = true;
+        LoadedModule library(TOLVANE_REAL_LIBRARY);
+        g_Recording = false;
+        ASSERT_TRUE(library.Loaded()) << ::dlerror();
+        ASSERT_EQ(g_Requests.size(), 1u) << "round " << round;
+        EXPECT_EQ(g_Requests[0].length, 0u);
+        EXPECT_EQ(g_Requests[0].flags, static_cast<unsigned int>(GRND_NONBLOCK));
+
+        ASSERT_TRUE(library.Unload());
+        EXPECT_FALSE(LoadedModule::IsMapped(TOLVANE_REAL_LIBRARY));
+    }
+}
+
+} // namespace
