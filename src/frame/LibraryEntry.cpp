@@ -1,9 +1,10 @@
 // The library's entry function: DllMain on Windows, and its portable body.
 //
 // Start-up and exit work is not done here. Static initialisers run before DllMain at process
-// attach (and when the shared object is loaded elsewhere); clean-ups they register with
-// std::atexit run from the library's own exit list when it is detached or unloaded: MinGW's
-// runtime keeps an exit list per DLL, and glibc ties atexit in a shared object to dlclose.
+// attach (and when the shared object is loaded elsewhere); the clean-ups they register (the
+// destructors of statics they construct) run from the library's own exit list when it is
+// detached or unloaded: MinGW's runtime keeps an exit list per DLL, and glibc ties a shared
+// object's __cxa_atexit entries to dlclose.
 #include "frame/LibraryEntry.h"
 
 #include "os/Process.h"

@@ -23,6 +23,9 @@ enum ExitCode
 
 // Each adds one subcommand to the program.
 void AddConvertCommand(CLI::App& app);
+void AddRandomCommand(CLI::App& app);
+void AddSysinfoCommand(CLI::App& app);
+void AddWaitCommand(CLI::App& app);
 
 } // namespace Tool
 } // namespace Tolvane

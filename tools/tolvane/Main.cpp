@@ -29,6 +29,9 @@ int main(int argc, char** argv)
     // File names may start with "/", also on Windows.
     app.allow_windows_style_options(false);
     AddConvertCommand(app);
+    AddRandomCommand(app);
+    AddWaitCommand(app);
+    AddSysinfoCommand(app);
     try
     {
         app.parse(argc, argv);
