@@ -7,6 +7,7 @@
 #include "os/CodePages.h"
 
 #include "os/posix/IcuCodePage.h"
+#include "os/posix/Utf7.h"
 #include "os/posix/Utf8.h"
 
 #include <limits>
@@ -83,16 +84,17 @@ std::int32_t WideCharToMultiByte(std::uint32_t codePage, std::uint32_t flags, co
         {
             return 0;
         }
-        if (actual == CodePageUtf8)
-        {
-            return Answer(true, Posix::EncodeUtf8(source, length, destination, capacity),
-                          destinationSize);
-        }
+        return Answer(true,
+                      actual == CodePageUtf8
+                          ? Posix::EncodeUtf8(source, length, destination, capacity)
+                          : Posix::EncodeUtf7(source, length, destination, capacity),
+                      destinationSize);
     }
     bool used = false;
+    const Posix::WideOptions options{(flags & WcNoBestFitChars) == 0,
+                                     (flags & WcCompositeCheck) != 0, defaultChar};
     const Posix::IcuResult result =
-        Posix::IcuFromWide(actual, (flags & WcNoBestFitChars) == 0, source, length, defaultChar,
-                           used, destination, capacity);
+        Posix::IcuFromWide(actual, options, source, length, used, destination, capacity);
     if (usedDefaultChar != nullptr)
     {
         *usedDefaultChar = used ? 1 : 0;
@@ -118,11 +120,11 @@ std::int32_t MultiByteToWideChar(std::uint32_t codePage, std::uint32_t flags, co
         {
             return 0;
         }
-        if (actual == CodePageUtf8)
-        {
-            return Answer(true, Posix::DecodeUtf8(source, length, destination, capacity),
-                          destinationSize);
-        }
+        return Answer(true,
+                      actual == CodePageUtf8
+                          ? Posix::DecodeUtf8(source, length, destination, capacity)
+                          : Posix::DecodeUtf7(source, length, destination, capacity),
+                      destinationSize);
     }
     const Posix::IcuResult result = Posix::IcuToWide(actual, source, length, destination, capacity);
     return Answer(result.ok, result.length, destinationSize);

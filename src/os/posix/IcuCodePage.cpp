@@ -2,16 +2,20 @@
 //
 // Converters are opened per call (ICU caches the tables, so that costs tens of nanoseconds)
 // and named "windows-N" first, then "cpN": the IBM variants that other names select differ
-// from Windows.
+// from Windows. Text goes through ICU in chunks on the stack, so a conversion allocates
+// nothing, and the sizing call runs the same code as the converting one.
 #include "os/posix/IcuCodePage.h"
+
+#include "os/posix/CodePageQuirks.h"
+#include "os/posix/Sinks.h"
 
 #include <unicode/ucnv.h>
 #include <unicode/ucnv_cb.h>
 #include <unicode/ucnv_err.h>
+#include <unicode/unorm2.h>
 
+#include <cstdio>
 #include <memory>
-#include <string>
-#include <vector>
 
 namespace Tolvane
 {
@@ -24,6 +28,10 @@ namespace Posix
 
 namespace
 {
+
+constexpr std::size_t ChunkUnits = 256;
+constexpr std::size_t ScratchBytes = 1024;
+constexpr char32_t FirstCombiningMark = 0x300; // nothing below composes with a preceding letter
 
 struct ConverterCloser
 {
@@ -49,66 +57,85 @@ bool IsExcludedCodePage(std::uint32_t codePage)
     }
 }
 
+Converter TryOpen(const char* name)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    Converter converter(ucnv_open(name, &status));
+    return U_SUCCESS(status) ? std::move(converter) : nullptr;
+}
+
 Converter OpenConverter(std::uint32_t codePage)
 {
     if (IsExcludedCodePage(codePage))
     {
         return nullptr;
     }
-    std::vector<std::string> names;
     if (codePage == 28591)
     {
-        names.push_back("ISO-8859-1");
+        return TryOpen("ISO-8859-1");
     }
-    else if (codePage == 65000)
+    char name[32];
+    std::snprintf(name, sizeof name, "windows-%u", static_cast<unsigned>(codePage));
+    Converter converter = TryOpen(name);
+    if (!converter)
     {
-        names.push_back("UTF-7");
+        std::snprintf(name, sizeof name, "cp%u", static_cast<unsigned>(codePage));
+        converter = TryOpen(name);
     }
-    else
+    return converter;
+}
+
+bool Succeeded(UErrorCode status)
+{
+    return U_SUCCESS(status) || status == U_STRING_NOT_TERMINATED_WARNING;
+}
+
+// What ICU makes of two probe characters: whether it rotates the IBM PC control codes, and
+// the page's question mark ('?' in ASCII-based pages, 0x6F in EBCDIC ones).
+struct PageTraits
+{
+    bool rotated = false;
+    char questionMark = '?';
+};
+
+PageTraits ProbePage(UConverter* converter)
+{
+    PageTraits traits;
+    const UChar probe[] = {u'?', u'\x1A'};
+    char bytes[8];
+    UErrorCode status = U_ZERO_ERROR;
+    const int32_t written = ucnv_fromUChars(converter, bytes, sizeof bytes, probe, 2, &status);
+    ucnv_reset(converter);
+    if (Succeeded(status) && written == 2)
     {
-        names.push_back("windows-" + std::to_string(codePage));
-        names.push_back("cp" + std::to_string(codePage));
+        traits.questionMark = bytes[0];
+        traits.rotated = bytes[1] == '\x7F';
     }
-    for (const std::string& name : names)
+    return traits;
+}
+
+const WindowsByte* FindWindowsCodePoint(const WindowsByte* bytes, std::size_t count, char32_t c)
+{
+    for (std::size_t i = 0; i < count; ++i)
     {
-        UErrorCode status = U_ZERO_ERROR;
-        Converter converter(ucnv_open(name.c_str(), &status));
-        if (U_SUCCESS(status) && converter)
+        if (bytes[i].windows == c)
         {
-            return converter;
+            return &bytes[i];
         }
     }
     return nullptr;
 }
 
-// UTF-32 to UTF-16 for ICU. A value that is no code point becomes a lone surrogate, which
-// ICU reports as illegal input and the substitution callback replaces.
-std::u16string ToUtf16(const wchar_t* input, std::size_t length)
+// Wide to narrow ---------------------------------------------------------------------------
+
+struct SubstitutionState
 {
-    std::u16string result;
-    result.reserve(length);
-    for (std::size_t i = 0; i < length; ++i)
-    {
-        const auto c = static_cast<std::uint32_t>(input[i]);
-        if (c < 0x10000)
-        {
-            result.push_back(static_cast<char16_t>(c));
-        }
-        else if (c <= 0x10FFFF)
-        {
-            result.push_back(static_cast<char16_t>(0xD7C0 + (c >> 10)));
-            result.push_back(static_cast<char16_t>(0xDC00 | (c & 0x3FF)));
-        }
-        else
-        {
-            result.push_back(u'\xDFFF');
-        }
-    }
-    return result;
-}
+    bool used = false;
+};
 
 // Writes each substitution as Windows does: the default character once per UTF-16 unit of
-// the character that could not be converted, noting that a substitution happened.
+// the character that could not be converted (ICU's own substitution callback would drop
+// default-ignorable characters instead), noting that a substitution happened.
 void SubstituteFromUnicode(const void* context, UConverterFromUnicodeArgs* args,
                            const UChar* /*codeUnits*/, int32_t length, UChar32 /*codePoint*/,
                            UConverterCallbackReason reason, UErrorCode* status)
@@ -117,7 +144,7 @@ void SubstituteFromUnicode(const void* context, UConverterFromUnicodeArgs* args,
     {
         return; // reset, close and clone notifications
     }
-    *const_cast<bool*>(static_cast<const bool*>(context)) = true;
+    static_cast<SubstitutionState*>(const_cast<void*>(context))->used = true;
     *status = U_ZERO_ERROR;
     for (int32_t i = 0; i < length && U_SUCCESS(*status); ++i)
     {
@@ -125,75 +152,326 @@ void SubstituteFromUnicode(const void* context, UConverterFromUnicodeArgs* args,
     }
 }
 
-// The code page's own question mark: '?' in ASCII-based pages, 0x6F in EBCDIC ones.
-char SystemDefaultChar(UConverter* converter)
+// Feeds characters to ICU a chunk at a time, writing bytes that Windows maps otherwise
+// directly between chunks.
+class Encoder
 {
-    char questionMark = '?';
-    UErrorCode status = U_ZERO_ERROR;
-    const UChar source[] = {u'?'};
-    const int32_t written = ucnv_fromUChars(converter, &questionMark, 1, source, 1, &status);
-    ucnv_reset(converter);
-    return (U_SUCCESS(status) || status == U_STRING_NOT_TERMINATED_WARNING) && written == 1
-               ? questionMark
-               : '?';
-}
+public:
+    Encoder(UConverter* converter, char substitute, bool reportQuestionMarks, char questionMark,
+            SubstitutionState& state, char* output, std::size_t capacity)
+        : m_Converter(converter), m_Substitute(substitute),
+          m_ReportQuestionMarks(reportQuestionMarks), m_QuestionMark(questionMark), m_State(state),
+          m_Sink(output, capacity)
+    {
+    }
 
-// The default character that Windows writes for bytes that do not decode.
-UChar NarrowDefaultChar(std::uint32_t codePage)
+    void Add(char32_t c)
+    {
+        if (m_Length + 2 > ChunkUnits)
+        {
+            Flush();
+        }
+        if (c >= 0x10000)
+        {
+            m_Chunk[m_Length++] = static_cast<UChar>(0xD7C0 + (c >> 10));
+            m_Chunk[m_Length++] = static_cast<UChar>(0xDC00 | (c & 0x3FF));
+        }
+        else
+        {
+            m_Chunk[m_Length++] = static_cast<UChar>(c);
+        }
+    }
+
+    void Direct(unsigned char byte)
+    {
+        Flush();
+        m_Sink.Put(static_cast<char>(byte));
+    }
+
+    void Substitute(std::size_t units)
+    {
+        Flush();
+        m_State.used = true;
+        for (std::size_t i = 0; i < units; ++i)
+        {
+            m_Sink.Put(m_Substitute);
+        }
+    }
+
+    // Converts what is left; false when ICU failed.
+    bool Finish()
+    {
+        Flush();
+        return !m_Failed;
+    }
+
+    std::size_t Count() const { return m_Sink.Count(); }
+
+private:
+    void Flush()
+    {
+        if (m_Length == 0)
+        {
+            return;
+        }
+        const UChar* source = m_Chunk;
+        const UChar* const limit = m_Chunk + m_Length;
+        m_Length = 0;
+        UErrorCode status = U_BUFFER_OVERFLOW_ERROR;
+        while (status == U_BUFFER_OVERFLOW_ERROR)
+        {
+            char scratch[ScratchBytes];
+            int32_t offsets[ScratchBytes];
+            char* target = scratch;
+            const UChar* const start = source;
+            status = U_ZERO_ERROR;
+            ucnv_fromUnicode(m_Converter, &target, scratch + ScratchBytes, &source, limit, offsets,
+                             true, &status);
+            const auto written = static_cast<std::size_t>(target - scratch);
+            for (std::size_t i = 0; i < written; ++i)
+            {
+                // Windows counts a best fit that lands on the question mark as a default
+                // character, and writes the caller's one instead.
+                if (m_ReportQuestionMarks && scratch[i] == m_QuestionMark && offsets[i] >= 0 &&
+                    start[offsets[i]] != u'?')
+                {
+                    m_State.used = true;
+                    m_Sink.Put(m_Substitute);
+                }
+                else
+                {
+                    m_Sink.Put(scratch[i]);
+                }
+            }
+            if (status != U_BUFFER_OVERFLOW_ERROR && !Succeeded(status))
+            {
+                m_Failed = true;
+            }
+        }
+    }
+
+    UConverter* m_Converter;
+    char m_Substitute;
+    bool m_ReportQuestionMarks;
+    char m_QuestionMark;
+    SubstitutionState& m_State;
+    CountingSink<char> m_Sink;
+    UChar m_Chunk[ChunkUnits];
+    std::size_t m_Length = 0;
+    bool m_Failed = false;
+};
+
+// Whether Windows would write `c` as a character of the page (not as the default character),
+// asked of a second converter so that the first one's stream is not disturbed.
+class MappingProbe
 {
-    return codePage == 932 ? u'\x30FB' : codePage == 65000 ? u'\xFFFD' : u'?';
-}
+public:
+    MappingProbe(std::uint32_t codePage, bool bestFit, char questionMark)
+        : m_CodePage(codePage), m_BestFit(bestFit), m_QuestionMark(questionMark)
+    {
+    }
 
-void SubstituteToUnicode(const void* context, UConverterToUnicodeArgs* args,
-                         const char* /*codeUnits*/, int32_t /*length*/,
-                         UConverterCallbackReason reason, UErrorCode* status)
+    bool Maps(char32_t c)
+    {
+        if (!m_Converter)
+        {
+            m_Converter = OpenConverter(m_CodePage);
+            if (!m_Converter)
+            {
+                return false;
+            }
+            UErrorCode status = U_ZERO_ERROR;
+            ucnv_setFromUCallBack(m_Converter.get(), UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr,
+                                  nullptr, &status);
+            ucnv_setFallback(m_Converter.get(), static_cast<UBool>(m_BestFit));
+        }
+        UChar units[2];
+        int32_t length = 1;
+        if (c >= 0x10000)
+        {
+            units[0] = static_cast<UChar>(0xD7C0 + (c >> 10));
+            units[1] = static_cast<UChar>(0xDC00 | (c & 0x3FF));
+            length = 2;
+        }
+        else
+        {
+            units[0] = static_cast<UChar>(c);
+        }
+        char bytes[8];
+        UErrorCode status = U_ZERO_ERROR;
+        const int32_t written =
+            ucnv_fromUChars(m_Converter.get(), bytes, sizeof bytes, units, length, &status);
+        ucnv_reset(m_Converter.get());
+        return Succeeded(status) && written > 0 && !(written == 1 && bytes[0] == m_QuestionMark);
+    }
+
+private:
+    std::uint32_t m_CodePage;
+    bool m_BestFit;
+    char m_QuestionMark;
+    Converter m_Converter;
+};
+
+// Wide characters and what Windows does with them before ICU sees them.
+class WideFeeder
+{
+public:
+    WideFeeder(std::uint32_t codePage, const PageTraits& traits, Encoder& encoder)
+        : m_CodePage(codePage), m_Traits(traits), m_Encoder(encoder)
+    {
+        m_Bytes = WindowsBytes(codePage, m_ByteCount);
+    }
+
+    // Whether `c` gets a byte of the page from Windows' own table.
+    bool HasWindowsByte(char32_t c) const
+    {
+        return FindWindowsCodePoint(m_Bytes, m_ByteCount, c) != nullptr;
+    }
+
+    void Feed(char32_t c)
+    {
+        if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+        {
+            m_Encoder.Substitute(1); // no character at all: one default for the unit
+            return;
+        }
+        if (c < 0x80)
+        {
+            m_Encoder.Add(m_Traits.rotated ? RotateForEncoding(c) : c);
+            return;
+        }
+        if (const WindowsByte* entry = FindWindowsCodePoint(m_Bytes, m_ByteCount, c))
+        {
+            m_Encoder.Direct(entry->byte);
+            return;
+        }
+        if (IsUnmappedOnWindows(m_CodePage, c))
+        {
+            m_Encoder.Substitute(c >= 0x10000 ? 2 : 1);
+            return;
+        }
+        m_Encoder.Add(c);
+    }
+
+private:
+    std::uint32_t m_CodePage;
+    const PageTraits& m_Traits;
+    Encoder& m_Encoder;
+    const WindowsByte* m_Bytes = nullptr;
+    std::size_t m_ByteCount = 0;
+};
+
+// Narrow to wide ---------------------------------------------------------------------------
+
+struct DecodingState
+{
+    std::uint32_t codePage;
+    UChar defaultChar;
+    bool doubleByte;
+    UBool leadBytes[256];
+    const WindowsByte* bytes;
+    std::size_t byteCount;
+};
+
+// Writes Windows' answer for bytes that ICU cannot decode: the page's own mapping where
+// Windows has one, else its default character. A double-byte page's lead byte takes the
+// following byte with it (unless that is NUL), as on Windows, even when that byte would be a
+// character of its own.
+void SubstituteToUnicode(const void* context, UConverterToUnicodeArgs* args, const char* codeUnits,
+                         int32_t length, UConverterCallbackReason reason, UErrorCode* status)
 {
     if (reason > UCNV_IRREGULAR)
     {
         return;
     }
+    const auto& state = *static_cast<const DecodingState*>(context);
     *status = U_ZERO_ERROR;
-    ucnv_cbToUWriteUChars(args, static_cast<const UChar*>(context), 1, 0, status);
-}
-
-bool Succeeded(UErrorCode status)
-{
-    return U_SUCCESS(status) || status == U_STRING_NOT_TERMINATED_WARNING;
+    UChar out = state.defaultChar;
+    if (length == 1)
+    {
+        const auto byte = static_cast<unsigned char>(codeUnits[0]);
+        const WindowsByte* entry = nullptr;
+        for (std::size_t i = 0; i < state.byteCount && entry == nullptr; ++i)
+        {
+            if (state.bytes[i].byte == byte && state.bytes[i].icu == 0)
+            {
+                entry = &state.bytes[i];
+            }
+        }
+        if (entry != nullptr)
+        {
+            out = entry->windows;
+        }
+        else if (state.codePage == 20127 && byte >= 0x80)
+        {
+            out = static_cast<UChar>(byte & 0x7F); // Windows drops the eighth bit
+        }
+        else if (state.doubleByte && state.leadBytes[byte] && args->source < args->sourceLimit &&
+                 *args->source != '\0')
+        {
+            ++args->source;
+        }
+    }
+    ucnv_cbToUWriteUChars(args, &out, 1, 0, status);
 }
 
 } // namespace
 
-IcuResult IcuFromWide(std::uint32_t codePage, bool bestFit, const wchar_t* input,
-                      std::size_t length, const char* defaultChar, bool& usedDefault, char* output,
-                      std::size_t capacity)
+IcuResult IcuFromWide(std::uint32_t codePage, const WideOptions& options, const wchar_t* input,
+                      std::size_t length, bool& usedDefault, char* output, std::size_t capacity)
 {
     Converter converter = OpenConverter(codePage);
     if (!converter)
     {
         return {false, 0};
     }
+    const PageTraits traits = ProbePage(converter.get());
     const char substitute =
-        defaultChar != nullptr ? *defaultChar : SystemDefaultChar(converter.get());
+        options.defaultChar != nullptr ? *options.defaultChar : traits.questionMark;
+    SubstitutionState state;
     UErrorCode status = U_ZERO_ERROR;
     ucnv_setSubstChars(converter.get(), &substitute, 1, &status);
-    ucnv_setFallback(converter.get(), static_cast<UBool>(bestFit));
-    bool substituted = false;
-    ucnv_setFromUCallBack(converter.get(), SubstituteFromUnicode, &substituted, nullptr, nullptr,
+    ucnv_setFallback(converter.get(), static_cast<UBool>(options.bestFit));
+    ucnv_setFromUCallBack(converter.get(), SubstituteFromUnicode, &state, nullptr, nullptr,
                           &status);
+    const UNormalizer2* composer = nullptr;
+    if (options.compositeCheck)
+    {
+        composer = unorm2_getNFCInstance(&status);
+    }
     if (U_FAILURE(status))
     {
         return {false, 0};
     }
-    const std::u16string utf16 = ToUtf16(input, length);
-    const int32_t needed =
-        ucnv_fromUChars(converter.get(), output, static_cast<int32_t>(capacity), utf16.data(),
-                        static_cast<int32_t>(utf16.size()), &status);
-    usedDefault = substituted;
-    if (status == U_BUFFER_OVERFLOW_ERROR && capacity == 0)
+
+    Encoder encoder(converter.get(), substitute, options.defaultChar != nullptr,
+                    traits.questionMark, state, output, capacity);
+    WideFeeder feeder(codePage, traits, encoder);
+    MappingProbe probe(codePage, options.bestFit, traits.questionMark);
+    for (std::size_t i = 0; i < length; ++i)
     {
-        return {true, static_cast<std::size_t>(needed)};
+        auto c = static_cast<char32_t>(input[i]);
+        // WC_COMPOSITECHECK: a letter and a following combining mark become the precomposed
+        // character when the page has that (exactly, or by best fit when allowed).
+        if (composer != nullptr && i + 1 < length &&
+            static_cast<char32_t>(input[i + 1]) >= FirstCombiningMark && c <= 0x10FFFF &&
+            static_cast<char32_t>(input[i + 1]) <= 0x10FFFF)
+        {
+            const UChar32 composed = unorm2_composePair(composer, static_cast<UChar32>(c),
+                                                        static_cast<UChar32>(input[i + 1]));
+            if (composed >= 0 && !IsUnmappedOnWindows(codePage, static_cast<char32_t>(composed)) &&
+                (feeder.HasWindowsByte(static_cast<char32_t>(composed)) ||
+                 probe.Maps(static_cast<char32_t>(composed))))
+            {
+                c = static_cast<char32_t>(composed);
+                ++i;
+            }
+        }
+        feeder.Feed(c);
     }
-    return {Succeeded(status), static_cast<std::size_t>(needed)};
+    const bool ok = encoder.Finish();
+    usedDefault = state.used;
+    return {ok, encoder.Count()};
 }
 
 IcuResult IcuToWide(std::uint32_t codePage, const char* input, std::size_t length, wchar_t* output,
@@ -204,47 +482,56 @@ IcuResult IcuToWide(std::uint32_t codePage, const char* input, std::size_t lengt
     {
         return {false, 0};
     }
-    const UChar defaultChar = NarrowDefaultChar(codePage);
+    const PageTraits traits = ProbePage(converter.get());
+    DecodingState state{};
+    state.codePage = codePage;
+    state.defaultChar = NarrowDefaultChar(codePage);
+    state.bytes = WindowsBytes(codePage, state.byteCount);
     UErrorCode status = U_ZERO_ERROR;
-    ucnv_setToUCallBack(converter.get(), SubstituteToUnicode, &defaultChar, nullptr, nullptr,
-                        &status);
+    if (ucnv_getMaxCharSize(converter.get()) == 2 && ucnv_getMinCharSize(converter.get()) == 1)
+    {
+        ucnv_getStarters(converter.get(), state.leadBytes, &status);
+        state.doubleByte = U_SUCCESS(status);
+        status = U_ZERO_ERROR;
+    }
+    ucnv_setToUCallBack(converter.get(), SubstituteToUnicode, &state, nullptr, nullptr, &status);
     if (U_FAILURE(status))
     {
         return {false, 0};
     }
-    // ICU writes UTF-16; a first pass learns its length.
-    const int32_t utf16Length =
-        ucnv_toUChars(converter.get(), nullptr, 0, input, static_cast<int32_t>(length), &status);
-    if (status != U_BUFFER_OVERFLOW_ERROR && !Succeeded(status))
+
+    Utf16ToWideSink sink(output, capacity);
+    const char* source = input;
+    const char* const limit = input + length;
+    bool failed = false;
+    status = U_BUFFER_OVERFLOW_ERROR;
+    while (status == U_BUFFER_OVERFLOW_ERROR)
     {
-        return {false, 0};
-    }
-    std::u16string utf16(static_cast<std::size_t>(utf16Length), u'\0');
-    status = U_ZERO_ERROR;
-    ucnv_toUChars(converter.get(), utf16.data(), utf16Length, input, static_cast<int32_t>(length),
-                  &status);
-    if (!Succeeded(status))
-    {
-        return {false, 0};
-    }
-    // UTF-16 to UTF-32: pairs combine, lone surrogates pass as they are.
-    std::size_t count = 0;
-    for (std::size_t i = 0; i < utf16.size(); ++i)
-    {
-        char32_t c = utf16[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 &&
-            utf16[i + 1] <= 0xDFFF)
+        UChar scratch[ChunkUnits];
+        UChar* target = scratch;
+        status = U_ZERO_ERROR;
+        ucnv_toUnicode(converter.get(), &target, scratch + ChunkUnits, &source, limit, nullptr,
+                       true, &status);
+        for (const UChar* unit = scratch; unit != target; ++unit)
         {
-            c = 0x10000 + ((c - 0xD800) << 10) + (utf16[i + 1] - 0xDC00u);
-            ++i;
+            char32_t c = *unit;
+            if (traits.rotated)
+            {
+                c = UnrotateDecoded(c);
+            }
+            for (std::size_t i = 0; i < state.byteCount; ++i)
+            {
+                if (state.bytes[i].icu != 0 && state.bytes[i].icu == c)
+                {
+                    c = state.bytes[i].windows;
+                    break;
+                }
+            }
+            sink.Put(c);
         }
-        if (count < capacity)
-        {
-            output[count] = static_cast<wchar_t>(c);
-        }
-        ++count;
+        failed = status != U_BUFFER_OVERFLOW_ERROR && !Succeeded(status);
     }
-    return {count <= capacity || capacity == 0, count};
+    return {!failed, sink.Finish()};
 }
 
 } // namespace Posix
