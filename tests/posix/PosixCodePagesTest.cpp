@@ -211,6 +211,29 @@ INSTANTIATE_TEST_SUITE_P(Cases, UtfPagesReject,
                                          RejectedCall{CodePageAnsi, BestFit, false, false},
                                          RejectedCall{CodePageOem, 0, true, false}));
 
+TEST(Utf8Contract, ErrInvalidCharsFailsOnIllFormedInputOnly)
+{
+    constexpr std::uint32_t MbErrInvalidChars = 0x08;
+    constexpr std::uint32_t WcErrInvalidChars = 0x80;
+    wchar_t units[8];
+    char bytes[8];
+    EXPECT_EQ(MultiByteToWideChar(CodePageUtf8, MbErrInvalidChars, "a\xC3\xA9", 3, units, 8), 2);
+    EXPECT_EQ(MultiByteToWideChar(CodePageUtf8, MbErrInvalidChars, "a\xFF", 2, units, 8), 0);
+    EXPECT_EQ(MultiByteToWideChar(CodePageUtf8, MbErrInvalidChars, "a\xFF", 2, nullptr, 0), 0);
+    const wchar_t lone[] = {L'a', static_cast<wchar_t>(0xDC00)};
+    EXPECT_EQ(WideCharToMultiByte(CodePageUtf8, WcErrInvalidChars, L"a\x00E9", 2, bytes, 8, nullptr,
+                                  nullptr),
+              3);
+    EXPECT_EQ(
+        WideCharToMultiByte(CodePageUtf8, WcErrInvalidChars, lone, 2, bytes, 8, nullptr, nullptr),
+        0);
+    // Without the flag the same input converts, with U+FFFD.
+    EXPECT_EQ(WideCharToMultiByte(CodePageUtf8, 0, lone, 2, bytes, 8, nullptr, nullptr), 4);
+    EXPECT_EQ(std::string(bytes, 4), "a\xEF\xBF\xBD");
+    // UTF-7 takes neither flag.
+    EXPECT_EQ(MultiByteToWideChar(CodePageUtf7, MbErrInvalidChars, "a", 1, units, 8), 0);
+}
+
 TEST(NarrowContract, UtfPagesRejectPrecomposed)
 {
     wchar_t buffer[8];

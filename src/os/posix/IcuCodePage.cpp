@@ -30,7 +30,7 @@ namespace
 {
 
 constexpr std::size_t ChunkUnits = 256;
-constexpr std::size_t ScratchBytes = 1024;
+constexpr std::size_t ScratchBytes = 4 * ChunkUnits; // a chunk of SBCS or DBCS output fits
 constexpr char32_t FirstCombiningMark = 0x300; // nothing below composes with a preceding letter
 
 struct ConverterCloser
@@ -131,6 +131,7 @@ const WindowsByte* FindWindowsCodePoint(const WindowsByte* bytes, std::size_t co
 struct SubstitutionState
 {
     bool used = false;
+    std::size_t substitutedUnits = 0; // by the callback, in the chunk being converted
 };
 
 // Writes each substitution as Windows does: the default character once per UTF-16 unit of
@@ -144,7 +145,9 @@ void SubstituteFromUnicode(const void* context, UConverterFromUnicodeArgs* args,
     {
         return; // reset, close and clone notifications
     }
-    static_cast<SubstitutionState*>(const_cast<void*>(context))->used = true;
+    auto& state = *static_cast<SubstitutionState*>(const_cast<void*>(context));
+    state.used = true;
+    state.substitutedUnits += static_cast<std::size_t>(length);
     *status = U_ZERO_ERROR;
     for (int32_t i = 0; i < length && U_SUCCESS(*status); ++i)
     {
@@ -178,6 +181,7 @@ public:
         }
         else
         {
+            m_QuestionMarks += c == u'?' ? 1 : 0;
             m_Chunk[m_Length++] = static_cast<UChar>(c);
         }
     }
@@ -214,9 +218,63 @@ private:
         {
             return;
         }
-        const UChar* source = m_Chunk;
-        const UChar* const limit = m_Chunk + m_Length;
+        const std::size_t length = m_Length;
+        const std::size_t questionMarks = m_QuestionMarks;
         m_Length = 0;
+        m_QuestionMarks = 0;
+        if (!FlushFast(length, questionMarks))
+        {
+            ucnv_resetFromUnicode(m_Converter);
+            FlushWithOffsets(length);
+        }
+    }
+
+    // Converts the chunk in one go, unless it does not fit the scratch buffer or it has a
+    // question mark that no '?' and no substitution explains: then it gives false and has
+    // written nothing.
+    bool FlushFast(std::size_t length, std::size_t questionMarks)
+    {
+        char scratch[ScratchBytes];
+        char* target = scratch;
+        const UChar* source = m_Chunk;
+        m_State.substitutedUnits = 0;
+        UErrorCode status = U_ZERO_ERROR;
+        ucnv_fromUnicode(m_Converter, &target, scratch + ScratchBytes, &source, m_Chunk + length,
+                         nullptr, true, &status);
+        if (status == U_BUFFER_OVERFLOW_ERROR)
+        {
+            return false;
+        }
+        const auto written = static_cast<std::size_t>(target - scratch);
+        if (m_ReportQuestionMarks)
+        {
+            const std::size_t expected =
+                questionMarks + (m_Substitute == m_QuestionMark ? m_State.substitutedUnits : 0);
+            std::size_t found = 0;
+            for (std::size_t i = 0; i < written; ++i)
+            {
+                found += scratch[i] == m_QuestionMark ? 1 : 0;
+            }
+            if (found > expected)
+            {
+                return false;
+            }
+        }
+        if (!Succeeded(status))
+        {
+            m_Failed = true;
+        }
+        m_Sink.Append(scratch, written);
+        return true;
+    }
+
+    // The slow way: ICU tells which character each byte came from, so that a best fit that
+    // lands on the question mark can be told from a real one. Windows counts such a best fit
+    // as a default character and writes the caller's one instead.
+    void FlushWithOffsets(std::size_t length)
+    {
+        const UChar* source = m_Chunk;
+        const UChar* const limit = m_Chunk + length;
         UErrorCode status = U_BUFFER_OVERFLOW_ERROR;
         while (status == U_BUFFER_OVERFLOW_ERROR)
         {
@@ -230,8 +288,6 @@ private:
             const auto written = static_cast<std::size_t>(target - scratch);
             for (std::size_t i = 0; i < written; ++i)
             {
-                // Windows counts a best fit that lands on the question mark as a default
-                // character, and writes the caller's one instead.
                 if (m_ReportQuestionMarks && scratch[i] == m_QuestionMark && offsets[i] >= 0 &&
                     start[offsets[i]] != u'?')
                 {
@@ -258,6 +314,7 @@ private:
     CountingSink<char> m_Sink;
     UChar m_Chunk[ChunkUnits];
     std::size_t m_Length = 0;
+    std::size_t m_QuestionMarks = 0; // U+003F units in the chunk
     bool m_Failed = false;
 };
 
@@ -337,7 +394,9 @@ public:
         }
         if (c < 0x80)
         {
-            m_Encoder.Add(m_Traits.rotated ? RotateForEncoding(c) : c);
+            m_Encoder.Add(m_Traits.rotated && (c == 0x1A || c == 0x1C || c == 0x7F)
+                              ? RotateForEncoding(c)
+                              : c);
             return;
         }
         if (const WindowsByte* entry = FindWindowsCodePoint(m_Bytes, m_ByteCount, c))
@@ -444,8 +503,11 @@ IcuResult IcuFromWide(std::uint32_t codePage, const WideOptions& options, const 
         return {false, 0};
     }
 
-    Encoder encoder(converter.get(), substitute, options.defaultChar != nullptr,
-                    traits.questionMark, state, output, capacity);
+    // Only ASCII-based pages: in double-byte EBCDIC the question mark (0x6F) is also a
+    // trail byte.
+    const bool reportQuestionMarks = options.defaultChar != nullptr && traits.questionMark == '?';
+    Encoder encoder(converter.get(), substitute, reportQuestionMarks, traits.questionMark, state,
+                    output, capacity);
     WideFeeder feeder(codePage, traits, encoder);
     MappingProbe probe(codePage, options.bestFit, traits.questionMark);
     for (std::size_t i = 0; i < length; ++i)
@@ -453,9 +515,12 @@ IcuResult IcuFromWide(std::uint32_t codePage, const WideOptions& options, const 
         auto c = static_cast<char32_t>(input[i]);
         // WC_COMPOSITECHECK: a letter and a following combining mark become the precomposed
         // character when the page has that (exactly, or by best fit when allowed).
+        // Most characters start a new composition (a boundary before them), which ICU tells
+        // cheaply; only the others are tried against the one before.
         if (composer != nullptr && i + 1 < length &&
             static_cast<char32_t>(input[i + 1]) >= FirstCombiningMark && c <= 0x10FFFF &&
-            static_cast<char32_t>(input[i + 1]) <= 0x10FFFF)
+            static_cast<char32_t>(input[i + 1]) <= 0x10FFFF &&
+            !unorm2_hasBoundaryBefore(composer, static_cast<UChar32>(input[i + 1])))
         {
             const UChar32 composed = unorm2_composePair(composer, static_cast<UChar32>(c),
                                                         static_cast<UChar32>(input[i + 1]));

@@ -2,6 +2,7 @@
 // pass serves both the sizing call and the converting call.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 
 namespace Tolvane
@@ -27,6 +28,16 @@ public:
             m_Output[m_Count] = unit;
         }
         ++m_Count;
+    }
+
+    void Append(const Unit* units, std::size_t count)
+    {
+        if (m_Count < m_Capacity)
+        {
+            const std::size_t room = m_Capacity - m_Count;
+            std::copy(units, units + (count < room ? count : room), m_Output + m_Count);
+        }
+        m_Count += count;
     }
 
     std::size_t Count() const { return m_Count; }

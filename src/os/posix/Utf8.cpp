@@ -93,7 +93,8 @@ char32_t DecodeSequence(unsigned char lead, const char*& next, const char* end)
 
 } // namespace
 
-std::size_t EncodeUtf8(const wchar_t* input, std::size_t length, char* output, std::size_t capacity)
+std::size_t EncodeUtf8(const wchar_t* input, std::size_t length, char* output, std::size_t capacity,
+                       bool* invalid)
 {
     CountingSink<char> sink(output, capacity);
     for (std::size_t i = 0; i < length; ++i)
@@ -101,6 +102,10 @@ std::size_t EncodeUtf8(const wchar_t* input, std::size_t length, char* output, s
         char32_t c = static_cast<char32_t>(input[i]);
         if (!IsScalarValue(c))
         {
+            if (invalid != nullptr)
+            {
+                *invalid = true;
+            }
             c = ReplacementCharacter;
         }
         if (c < 0x80)
@@ -129,7 +134,8 @@ std::size_t EncodeUtf8(const wchar_t* input, std::size_t length, char* output, s
     return sink.Count();
 }
 
-std::size_t DecodeUtf8(const char* input, std::size_t length, wchar_t* output, std::size_t capacity)
+std::size_t DecodeUtf8(const char* input, std::size_t length, wchar_t* output, std::size_t capacity,
+                       bool* invalid)
 {
     CountingSink<wchar_t> sink(output, capacity);
     const char* next = input;
@@ -143,6 +149,10 @@ std::size_t DecodeUtf8(const char* input, std::size_t length, wchar_t* output, s
             continue;
         }
         const char32_t c = DecodeSequence(lead, next, end);
+        if (c == InvalidSequence && invalid != nullptr)
+        {
+            *invalid = true;
+        }
         sink.Put(static_cast<wchar_t>(c == InvalidSequence ? ReplacementCharacter : c));
     }
     return sink.Count();
