@@ -150,6 +150,8 @@ int main(int argc, char** argv)
     std::map<std::string, std::size_t> figures;
     bool failed = false;
     bool raised = false;
+    std::size_t allAgreeing = 0;
+    std::size_t allTotal = 0;
     std::string local;
     char line[160];
     std::snprintf(line, sizeof line, "%-30s %-15s %17s %9s\n", "case set", "direction",
@@ -198,7 +200,12 @@ int main(int argc, char** argv)
         const auto recorded = ratchet.find(name);
         const std::size_t floor = recorded == ratchet.end() ? 0 : recorded->second;
         const char* verdict = "";
-        if (agreeing < floor)
+        if (recorded == ratchet.end() && !options.updateRatchet)
+        {
+            verdict = "  NOT IN THE RATCHET (record it with --update-ratchet)";
+            failed = true;
+        }
+        else if (agreeing < floor)
         {
             verdict = "  BELOW RATCHET";
             failed = true;
@@ -211,7 +218,11 @@ int main(int argc, char** argv)
         std::snprintf(line, sizeof line, "%-30s %-15s %8zu / %6zu %9zu%s\n", name.c_str(),
                       DirectionName(set.kind), agreeing, total, floor, verdict);
         std::cout << line;
+        allAgreeing += agreeing;
+        allTotal += total;
     }
+    std::snprintf(line, sizeof line, "%-30s %-15s %8zu / %6zu\n", "all", "", allAgreeing, allTotal);
+    std::cout << line;
     if (options.updateRatchet)
     {
         for (const auto& [name, agreeing] : ratchet)
