@@ -1,4 +1,4 @@
-// Windows code pages through ICU converters.
+// Windows code pages through ICU converters: the conversions in both directions.
 #pragma once
 
 #include <cstddef>
@@ -13,8 +13,9 @@ namespace Os
 namespace Posix
 {
 
-// The outcome of one conversion: `ok` false when the code page has no converter or the
-// output did not fit; `length` the units the whole output takes.
+// The outcome of one conversion: `ok` false when the code page has no converter or ICU
+// failed; `length` the units the whole output takes (more than the capacity when it did not
+// fit: then only the first `capacity` units were written).
 struct IcuResult
 {
     bool ok;

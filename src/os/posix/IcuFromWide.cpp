@@ -1,21 +1,16 @@
-// posix backend: ICU converters standing in for Windows' code-page tables.
+// posix backend: wide to narrow through ICU, with Windows' substitutions and exceptions.
 //
-// Converters are opened per call (ICU caches the tables, so that costs tens of nanoseconds)
-// and named "windows-N" first, then "cpN": the IBM variants that other names select differ
-// from Windows. Text goes through ICU in chunks on the stack, so a conversion allocates
-// nothing, and the sizing call runs the same code as the converting one.
+// Text goes through ICU in chunks on the stack, so a conversion allocates nothing, and the
+// sizing call runs the same code as the converting one.
 #include "os/posix/IcuCodePage.h"
 
 #include "os/posix/CodePageQuirks.h"
+#include "os/posix/IcuConverter.h"
 #include "os/posix/Sinks.h"
 
-#include <unicode/ucnv.h>
 #include <unicode/ucnv_cb.h>
 #include <unicode/ucnv_err.h>
 #include <unicode/unorm2.h>
-
-#include <cstdio>
-#include <memory>
 
 namespace Tolvane
 {
@@ -33,87 +28,6 @@ constexpr std::size_t ChunkUnits = 256;
 constexpr std::size_t ScratchBytes = 4 * ChunkUnits; // a chunk of SBCS or DBCS output fits
 constexpr char32_t FirstCombiningMark = 0x300; // nothing below composes with a preceding letter
 
-struct ConverterCloser
-{
-    void operator()(UConverter* converter) const { ucnv_close(converter); }
-};
-
-using Converter = std::unique_ptr<UConverter, ConverterCloser>;
-
-// Code pages whose ICU namesakes are not Windows' (or that a narrow string cannot hold).
-bool IsExcludedCodePage(std::uint32_t codePage)
-{
-    switch (codePage)
-    {
-    case 1200:  // UTF-16LE
-    case 1201:  // UTF-16BE
-    case 12000: // UTF-32LE
-    case 12001: // UTF-32BE
-    case 20932: // ICU's namesakes of these two are badly wrong
-    case 20949:
-        return true;
-    default:
-        return false;
-    }
-}
-
-Converter TryOpen(const char* name)
-{
-    UErrorCode status = U_ZERO_ERROR;
-    Converter converter(ucnv_open(name, &status));
-    return U_SUCCESS(status) ? std::move(converter) : nullptr;
-}
-
-Converter OpenConverter(std::uint32_t codePage)
-{
-    if (IsExcludedCodePage(codePage))
-    {
-        return nullptr;
-    }
-    if (codePage == 28591)
-    {
-        return TryOpen("ISO-8859-1");
-    }
-    char name[32];
-    std::snprintf(name, sizeof name, "windows-%u", static_cast<unsigned>(codePage));
-    Converter converter = TryOpen(name);
-    if (!converter)
-    {
-        std::snprintf(name, sizeof name, "cp%u", static_cast<unsigned>(codePage));
-        converter = TryOpen(name);
-    }
-    return converter;
-}
-
-bool Succeeded(UErrorCode status)
-{
-    return U_SUCCESS(status) || status == U_STRING_NOT_TERMINATED_WARNING;
-}
-
-// What ICU makes of two probe characters: whether it rotates the IBM PC control codes, and
-// the page's question mark ('?' in ASCII-based pages, 0x6F in EBCDIC ones).
-struct PageTraits
-{
-    bool rotated = false;
-    char questionMark = '?';
-};
-
-PageTraits ProbePage(UConverter* converter)
-{
-    PageTraits traits;
-    const UChar probe[] = {u'?', u'\x1A'};
-    char bytes[8];
-    UErrorCode status = U_ZERO_ERROR;
-    const int32_t written = ucnv_fromUChars(converter, bytes, sizeof bytes, probe, 2, &status);
-    ucnv_reset(converter);
-    if (Succeeded(status) && written == 2)
-    {
-        traits.questionMark = bytes[0];
-        traits.rotated = bytes[1] == '\x7F';
-    }
-    return traits;
-}
-
 const WindowsByte* FindWindowsCodePoint(const WindowsByte* bytes, std::size_t count, char32_t c)
 {
     for (std::size_t i = 0; i < count; ++i)
@@ -125,8 +39,6 @@ const WindowsByte* FindWindowsCodePoint(const WindowsByte* bytes, std::size_t co
     }
     return nullptr;
 }
-
-// Wide to narrow ---------------------------------------------------------------------------
 
 struct SubstitutionState
 {
@@ -420,60 +332,6 @@ private:
     std::size_t m_ByteCount = 0;
 };
 
-// Narrow to wide ---------------------------------------------------------------------------
-
-struct DecodingState
-{
-    std::uint32_t codePage;
-    UChar defaultChar;
-    bool doubleByte;
-    UBool leadBytes[256];
-    const WindowsByte* bytes;
-    std::size_t byteCount;
-};
-
-// Writes Windows' answer for bytes that ICU cannot decode: the page's own mapping where
-// Windows has one, else its default character. A double-byte page's lead byte takes the
-// following byte with it (unless that is NUL), as on Windows, even when that byte would be a
-// character of its own.
-void SubstituteToUnicode(const void* context, UConverterToUnicodeArgs* args, const char* codeUnits,
-                         int32_t length, UConverterCallbackReason reason, UErrorCode* status)
-{
-    if (reason > UCNV_IRREGULAR)
-    {
-        return;
-    }
-    const auto& state = *static_cast<const DecodingState*>(context);
-    *status = U_ZERO_ERROR;
-    UChar out = state.defaultChar;
-    if (length == 1)
-    {
-        const auto byte = static_cast<unsigned char>(codeUnits[0]);
-        const WindowsByte* entry = nullptr;
-        for (std::size_t i = 0; i < state.byteCount && entry == nullptr; ++i)
-        {
-            if (state.bytes[i].byte == byte && state.bytes[i].icu == 0)
-            {
-                entry = &state.bytes[i];
-            }
-        }
-        if (entry != nullptr)
-        {
-            out = entry->windows;
-        }
-        else if (state.codePage == 20127 && byte >= 0x80)
-        {
-            out = static_cast<UChar>(byte & 0x7F); // Windows drops the eighth bit
-        }
-        else if (state.doubleByte && state.leadBytes[byte] && args->source < args->sourceLimit &&
-                 *args->source != '\0')
-        {
-            ++args->source;
-        }
-    }
-    ucnv_cbToUWriteUChars(args, &out, 1, 0, status);
-}
-
 } // namespace
 
 IcuResult IcuFromWide(std::uint32_t codePage, const WideOptions& options, const wchar_t* input,
@@ -537,66 +395,6 @@ IcuResult IcuFromWide(std::uint32_t codePage, const WideOptions& options, const 
     const bool ok = encoder.Finish();
     usedDefault = state.used;
     return {ok, encoder.Count()};
-}
-
-IcuResult IcuToWide(std::uint32_t codePage, const char* input, std::size_t length, wchar_t* output,
-                    std::size_t capacity)
-{
-    Converter converter = OpenConverter(codePage);
-    if (!converter)
-    {
-        return {false, 0};
-    }
-    const PageTraits traits = ProbePage(converter.get());
-    DecodingState state{};
-    state.codePage = codePage;
-    state.defaultChar = NarrowDefaultChar(codePage);
-    state.bytes = WindowsBytes(codePage, state.byteCount);
-    UErrorCode status = U_ZERO_ERROR;
-    if (ucnv_getMaxCharSize(converter.get()) == 2 && ucnv_getMinCharSize(converter.get()) == 1)
-    {
-        ucnv_getStarters(converter.get(), state.leadBytes, &status);
-        state.doubleByte = U_SUCCESS(status);
-        status = U_ZERO_ERROR;
-    }
-    ucnv_setToUCallBack(converter.get(), SubstituteToUnicode, &state, nullptr, nullptr, &status);
-    if (U_FAILURE(status))
-    {
-        return {false, 0};
-    }
-
-    Utf16ToWideSink sink(output, capacity);
-    const char* source = input;
-    const char* const limit = input + length;
-    bool failed = false;
-    status = U_BUFFER_OVERFLOW_ERROR;
-    while (status == U_BUFFER_OVERFLOW_ERROR)
-    {
-        UChar scratch[ChunkUnits];
-        UChar* target = scratch;
-        status = U_ZERO_ERROR;
-        ucnv_toUnicode(converter.get(), &target, scratch + ChunkUnits, &source, limit, nullptr,
-                       true, &status);
-        for (const UChar* unit = scratch; unit != target; ++unit)
-        {
-            char32_t c = *unit;
-            if (traits.rotated)
-            {
-                c = UnrotateDecoded(c);
-            }
-            for (std::size_t i = 0; i < state.byteCount; ++i)
-            {
-                if (state.bytes[i].icu != 0 && state.bytes[i].icu == c)
-                {
-                    c = state.bytes[i].windows;
-                    break;
-                }
-            }
-            sink.Put(c);
-        }
-        failed = status != U_BUFFER_OVERFLOW_ERROR && !Succeeded(status);
-    }
-    return {!failed, sink.Finish()};
 }
 
 } // namespace Posix
