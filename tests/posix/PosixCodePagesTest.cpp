@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <ostream>
 #include <string>
 
 namespace
@@ -91,6 +92,11 @@ struct WideCase
     std::string bytes;
     bool used;
 };
+
+void PrintTo(const WideCase& c, std::ostream* out)
+{
+    *out << c.what << " (" << c.codePage << ')';
+}
 
 class WideToNarrow : public testing::TestWithParam<WideCase>
 {
@@ -280,6 +286,11 @@ struct NarrowCase
     std::optional<std::wstring> text; // none: the call fails
 };
 
+void PrintTo(const NarrowCase& c, std::ostream* out)
+{
+    *out << c.what << " (" << c.codePage << ')';
+}
+
 class NarrowToWide : public testing::TestWithParam<NarrowCase>
 {
 };
@@ -403,6 +414,16 @@ TEST(LongText, ConvertsWholeAcrossChunks)
                    L"a";
     }
     EXPECT_EQ(ToWide(932, MbPrecomposed, japanese), decoded);
+
+    // Lead bytes that take their trail byte along, wherever ICU's output chunks end.
+    std::string broken;
+    std::wstring replaced;
+    for (int i = 0; i < 3000; ++i)
+    {
+        broken += i % 3 == 0 ? "\x81\x01" : "\xD6\xD0x";
+        replaced += i % 3 == 0 ? L"?" : L"\x4E2Dx";
+    }
+    EXPECT_EQ(ToWide(936, MbPrecomposed, broken), replaced);
 }
 
 TEST(Allocations, ConversionsAllocateNothing)
