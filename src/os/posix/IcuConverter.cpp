@@ -2,7 +2,7 @@
 // tables, so that costs tens of nanoseconds).
 #include "os/posix/IcuConverter.h"
 
-#include <cstdio>
+#include <cstddef>
 #include <utility>
 
 namespace Tolvane
@@ -53,13 +53,26 @@ Converter OpenConverter(std::uint32_t codePage)
     {
         return TryOpen("ISO-8859-1");
     }
-    char name[32];
-    std::snprintf(name, sizeof name, "windows-%u", static_cast<unsigned>(codePage));
+    // "windows-N", and "cpN" in the same buffer: the number written once, from the end.
+    char name[24] = "windows-";
+    char digits[11];
+    std::size_t count = 0;
+    for (std::uint32_t rest = codePage; count == 0 || rest != 0; rest /= 10)
+    {
+        digits[count++] = static_cast<char>('0' + rest % 10);
+    }
+    char* end = name + 8;
+    while (count != 0)
+    {
+        *end++ = digits[--count];
+    }
+    *end = '\0';
     Converter converter = TryOpen(name);
     if (!converter)
     {
-        std::snprintf(name, sizeof name, "cp%u", static_cast<unsigned>(codePage));
-        converter = TryOpen(name);
+        name[6] = 'c';
+        name[7] = 'p';
+        converter = TryOpen(name + 6);
     }
     return converter;
 }
