@@ -3,6 +3,8 @@
 
 #include "os/CodePages.h"
 
+#include <mutex>
+
 namespace Tolvane
 {
 namespace Util
@@ -25,6 +27,9 @@ struct State
     }
 
     CodePageScript script;
+    // Conversions may run on several threads at once (exception tests do); the records are
+    // guarded, the script is only read.
+    std::mutex recordLock;
     std::vector<WideToNarrowCall> wideToNarrow;
     std::vector<NarrowToWideCall> narrowToWide;
 };
@@ -191,7 +196,10 @@ const std::vector<NarrowToWideCall>& NarrowToWideCalls()
 
 void ResetCodePages()
 {
-    TheState() = State{};
+    State& state = TheState();
+    state.script = CodePageScript{};
+    state.wideToNarrow.clear();
+    state.narrowToWide.clear();
 }
 
 } // namespace Fake
@@ -206,13 +214,15 @@ std::int32_t WideCharToMultiByte(std::uint32_t codePage, std::uint32_t flags, co
                                  std::int32_t* usedDefaultChar)
 {
     State& state = TheState();
-    const std::size_t index = state.wideToNarrow.size();
     const std::wstring text(source, static_cast<std::size_t>(sourceLength));
+    std::unique_lock<std::mutex> lock(state.recordLock);
+    const std::size_t index = state.wideToNarrow.size();
     state.wideToNarrow.push_back(
         {codePage, flags, state.script.recordTexts ? text : std::wstring(), destination != nullptr,
          destinationSize,
          defaultChar != nullptr ? std::optional<std::string>(defaultChar) : std::nullopt,
          usedDefaultChar != nullptr});
+    lock.unlock();
     if (state.script.wideToNarrowOverride)
     {
         if (const auto answer = state.script.wideToNarrowOverride(index))

@@ -40,6 +40,25 @@ enum CharacterSubstitutionPolicy
 namespace Detail
 {
 
+// Converts `source` from the wide encoding `sourceEncoding` to the narrow encoding
+// `destinationEncoding`. With DisallowBestFitMapping a character without an exact counterpart
+// becomes the default character instead of a look-alike; on systems that cannot forbid best
+// fit (the Windows 95 line before 4.10) the text must survive a round trip instead, or the
+// call returns false. With UseSpecifiedDefaultChar, `defaultChar` replaces what the code page
+// cannot represent and `usedDefaultChar` tells whether that happened; with UseSystemDefaultChar
+// the code page's own default is used and `usedDefaultChar` reads false. On UTF code pages (and
+// on "ANSI"/"OEM" where the system's code page is UTF-7 or UTF-8) both policies and
+// `defaultChar` are ignored. `destination` and `usedDefaultChar` are written only on success.
+// Throws std::invalid_argument for an unrecognised encoding name ("ConvertWStringToString:
+// invalid source encoding." / "...: invalid destination encoding."), boost::bad_lexical_cast for
+// a "CP" name whose number does not parse, std::bad_alloc when memory runs out.
+TOLVANE_UTIL_API bool
+ConvertWStringToString(const std::wstring& source, std::string& destination,
+                       const std::string& sourceEncoding, const std::string& destinationEncoding,
+                       BestFitMappingPolicy bestFitMappingPolicy,
+                       CharacterSubstitutionPolicy characterSubstitutionPolicy, char defaultChar,
+                       bool& usedDefaultChar);
+
 // Converts `source` from the narrow encoding `sourceEncoding` to the wide encoding
 // `destinationEncoding`; `destination` is written only on success.
 // Throws std::invalid_argument for an unrecognised encoding name ("ConvertStringToWString:
@@ -48,6 +67,10 @@ namespace Detail
 TOLVANE_UTIL_API bool ConvertStringToWString(const std::string& source, std::wstring& destination,
                                              const std::string& sourceEncoding,
                                              const std::string& destinationEncoding);
+
+// Throws Tolvane::ConvertStringException (declared in <Tolvane/Exception.h>) carrying
+// `message`, or std::bad_alloc when memory runs out. Never returns.
+[[noreturn]] TOLVANE_UTIL_API void ThrowConvertStringException(const std::string& message);
 
 } // namespace Detail
 } // namespace StringConversion

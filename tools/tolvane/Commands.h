@@ -1,0 +1,28 @@
+// The subcommands of the tolvane program and the conventions they share.
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+#include <string>
+
+namespace Tolvane
+{
+namespace Tool
+{
+
+// Exit codes: 0 success, 1 the operation failed, 2 bad usage.
+enum ExitCode
+{
+    ExitSuccess = 0,
+    ExitFailure = 1,
+    ExitUsage = 2
+};
+
+// Ends the running subcommand with `code` after `message` (if any) went to stderr.
+[[noreturn]] void Fail(ExitCode code, const std::string& message);
+
+// Each adds one subcommand to the program.
+void AddConvertCommand(CLI::App& app);
+
+} // namespace Tool
+} // namespace Tolvane
