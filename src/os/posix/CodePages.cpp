@@ -1,12 +1,14 @@
 // posix backend: Windows' conversion calls over wchar_t (UTF-32), UTF-8 and ICU.
 //
 // The system's ANSI and OEM code pages are UTF-8 here. The calls keep Windows' contract,
-// including its refusals: a UTF code page takes no flags (but WC_ERR_INVALID_CHARS /
-// MB_ERR_INVALID_CHARS) and no default-character arguments, and 1200/1201/12000/12001 are no
-// narrow code pages at all.
+// including its refusals: a UTF code page takes no flags (but UTF-8 takes WC_ERR_INVALID_CHARS
+// / MB_ERR_INVALID_CHARS, which make ill-formed input fail the call) and no default-character
+// arguments, and 1200/1201/12000/12001 are no narrow code pages at all. Other code pages
+// heed WC_NO_BEST_FIT_CHARS and WC_COMPOSITECHECK; their other flags change nothing.
 #include "os/CodePages.h"
 
 #include "os/posix/IcuCodePage.h"
+#include "os/posix/Utf7.h"
 #include "os/posix/Utf8.h"
 
 #include <limits>
@@ -83,16 +85,18 @@ std::int32_t WideCharToMultiByte(std::uint32_t codePage, std::uint32_t flags, co
         {
             return 0;
         }
-        if (actual == CodePageUtf8)
-        {
-            return Answer(true, Posix::EncodeUtf8(source, length, destination, capacity),
-                          destinationSize);
-        }
+        bool invalid = false;
+        const std::size_t written =
+            actual == CodePageUtf8
+                ? Posix::EncodeUtf8(source, length, destination, capacity, &invalid)
+                : Posix::EncodeUtf7(source, length, destination, capacity);
+        return Answer(!(invalid && (flags & WcErrInvalidCharsFlag) != 0), written, destinationSize);
     }
     bool used = false;
+    const Posix::WideOptions options{(flags & WcNoBestFitChars) == 0,
+                                     (flags & WcCompositeCheck) != 0, defaultChar};
     const Posix::IcuResult result =
-        Posix::IcuFromWide(actual, (flags & WcNoBestFitChars) == 0, source, length, defaultChar,
-                           used, destination, capacity);
+        Posix::IcuFromWide(actual, options, source, length, used, destination, capacity);
     if (usedDefaultChar != nullptr)
     {
         *usedDefaultChar = used ? 1 : 0;
@@ -118,11 +122,12 @@ std::int32_t MultiByteToWideChar(std::uint32_t codePage, std::uint32_t flags, co
         {
             return 0;
         }
-        if (actual == CodePageUtf8)
-        {
-            return Answer(true, Posix::DecodeUtf8(source, length, destination, capacity),
-                          destinationSize);
-        }
+        bool invalid = false;
+        const std::size_t written =
+            actual == CodePageUtf8
+                ? Posix::DecodeUtf8(source, length, destination, capacity, &invalid)
+                : Posix::DecodeUtf7(source, length, destination, capacity);
+        return Answer(!(invalid && (flags & ErrInvalidCharsFlag) != 0), written, destinationSize);
     }
     const Posix::IcuResult result = Posix::IcuToWide(actual, source, length, destination, capacity);
     return Answer(result.ok, result.length, destinationSize);

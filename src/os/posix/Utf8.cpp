@@ -1,6 +1,8 @@
 // A direct UTF-8 codec: ANSI and OEM text is UTF-8 here, so this is the busiest path.
 #include "os/posix/Utf8.h"
 
+#include "os/posix/Sinks.h"
+
 namespace Tolvane
 {
 namespace Util
@@ -15,91 +17,95 @@ namespace
 
 constexpr char32_t ReplacementCharacter = 0xFFFD;
 
-template <typename Unit>
-class Sink
-{
-public:
-    Sink(Unit* output, std::size_t capacity) : m_Output(output), m_Capacity(capacity) {}
-
-    void Put(Unit unit)
-    {
-        if (m_Count < m_Capacity)
-        {
-            m_Output[m_Count] = unit;
-        }
-        ++m_Count;
-    }
-
-    std::size_t Count() const { return m_Count; }
-
-private:
-    Unit* m_Output;
-    std::size_t m_Capacity;
-    std::size_t m_Count = 0;
-};
-
 bool IsScalarValue(char32_t c)
 {
     return c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF);
 }
 
-unsigned char Byte(const char* input, std::size_t index)
-{
-    return static_cast<unsigned char>(input[index]);
-}
+// Decodes the sequence that `lead` (0x80 or above) starts, as Windows does: `next` moves past
+// the bytes taken. A bad byte ends the sequence before itself, except that the byte that
+// reveals an overlong form, a surrogate or a value above U+10FFFF is taken along; a
+// sequence cut short by the end of the input takes the rest of the input. Returns
+// InvalidSequence for an ill-formed sequence.
+constexpr char32_t InvalidSequence = 0xFFFFFFFF;
 
-// The valid range of the second byte after each lead byte, which rules out overlong forms,
-// surrogates and values above U+10FFFF (the Unicode table of well-formed sequences).
-struct LeadByte
+char32_t DecodeSequence(unsigned char lead, const char*& next, const char* end)
 {
-    int trailCount;
-    unsigned char secondMin;
-    unsigned char secondMax;
-};
-
-LeadByte ClassifyLeadByte(unsigned char lead)
-{
-    if (lead >= 0xC2 && lead <= 0xDF)
+    const std::size_t trailCount = lead >= 0xF0   ? (lead <= 0xF4 ? 3 : 0)
+                                   : lead >= 0xE0 ? 2
+                                   : lead >= 0xC2 ? 1
+                                                  : 0;
+    if (static_cast<std::size_t>(end - next) < trailCount)
     {
-        return {1, 0x80, 0xBF};
+        next = end;
+        return InvalidSequence;
     }
-    if (lead == 0xE0)
+    constexpr unsigned char leadMask[] = {0x7F, 0x1F, 0x0F, 0x07};
+    char32_t value = lead & leadMask[trailCount];
+    auto trail = [&next](char32_t& bits)
     {
-        return {2, 0xA0, 0xBF};
-    }
-    if (lead == 0xED)
+        bits = static_cast<unsigned char>(*next) ^ 0x80u;
+        return bits < 0x40;
+    };
+    char32_t bits = 0;
+    switch (trailCount)
     {
-        return {2, 0x80, 0x9F};
+    case 3:
+        if (!trail(bits))
+        {
+            return InvalidSequence;
+        }
+        value = (value << 6) | bits;
+        ++next;
+        if (value < 0x10)
+        {
+            return InvalidSequence; // overlong
+        }
+        [[fallthrough]];
+    case 2:
+        if (!trail(bits))
+        {
+            return InvalidSequence;
+        }
+        value = (value << 6) | bits;
+        if (value >= (0x110000 >> 6))
+        {
+            return InvalidSequence; // above U+10FFFF: this byte stays for the next round
+        }
+        ++next;
+        if (value < 0x20 || (value >= (0xD800 >> 6) && value <= (0xDFFF >> 6)))
+        {
+            return InvalidSequence; // overlong, or a surrogate
+        }
+        [[fallthrough]];
+    case 1:
+        if (!trail(bits))
+        {
+            return InvalidSequence;
+        }
+        value = (value << 6) | bits;
+        ++next;
+        return value < 0x80 ? InvalidSequence : value;
+    default:
+        return InvalidSequence;
     }
-    if (lead >= 0xE1 && lead <= 0xEF)
-    {
-        return {2, 0x80, 0xBF};
-    }
-    if (lead == 0xF0)
-    {
-        return {3, 0x90, 0xBF};
-    }
-    if (lead >= 0xF1 && lead <= 0xF3)
-    {
-        return {3, 0x80, 0xBF};
-    }
-    if (lead == 0xF4)
-    {
-        return {3, 0x80, 0x8F};
-    }
-    return {-1, 0, 0};
 }
 
 } // namespace
 
-std::size_t EncodeUtf8(const wchar_t* input, std::size_t length, char* output, std::size_t capacity)
+std::size_t EncodeUtf8(const wchar_t* input, std::size_t length, char* output, std::size_t capacity,
+                       bool* invalid)
 {
-    Sink<char> sink(output, capacity);
+    CountingSink<char> sink(output, capacity);
     for (std::size_t i = 0; i < length; ++i)
     {
         char32_t c = static_cast<char32_t>(input[i]);
         if (!IsScalarValue(c))
         {
+            if (invalid != nullptr)
+            {
+                *invalid = true;
+            }
             c = ReplacementCharacter;
         }
         if (c < 0x80)
@@ -128,51 +134,26 @@ std::size_t EncodeUtf8(const wchar_t* input, std::size_t length, char* output, s
     return sink.Count();
 }
 
-std::size_t DecodeUtf8(const char* input, std::size_t length, wchar_t* output, std::size_t capacity)
+std::size_t DecodeUtf8(const char* input, std::size_t length, wchar_t* output, std::size_t capacity,
+                       bool* invalid)
 {
-    Sink<wchar_t> sink(output, capacity);
-    std::size_t i = 0;
-    while (i < length)
+    CountingSink<wchar_t> sink(output, capacity);
+    const char* next = input;
+    const char* const end = input + length;
+    while (next != end)
     {
-        const unsigned char lead = Byte(input, i);
+        const auto lead = static_cast<unsigned char>(*next++);
         if (lead < 0x80)
         {
             sink.Put(static_cast<wchar_t>(lead));
-            ++i;
             continue;
         }
-        const LeadByte kind = ClassifyLeadByte(lead);
-        if (kind.trailCount < 0)
+        const char32_t c = DecodeSequence(lead, next, end);
+        if (c == InvalidSequence && invalid != nullptr)
         {
-            sink.Put(static_cast<wchar_t>(ReplacementCharacter));
-            ++i;
-            continue;
+            *invalid = true;
         }
-        char32_t c = lead & (0x3Fu >> kind.trailCount);
-        std::size_t consumed = 1;
-        bool complete = true;
-        for (int t = 0; t < kind.trailCount; ++t)
-        {
-            if (i + consumed >= length)
-            {
-                complete = false;
-                break;
-            }
-            const unsigned char trail = Byte(input, i + consumed);
-            const unsigned char min = t == 0 ? kind.secondMin : 0x80;
-            const unsigned char max = t == 0 ? kind.secondMax : 0xBF;
-            if (trail < min || trail > max)
-            {
-                complete = false;
-                break;
-            }
-            c = (c << 6) | (trail & 0x3Fu);
-            ++consumed;
-        }
-        // An incomplete sequence is replaced once, and decoding resumes at the byte that
-        // broke it (the maximal-subpart rule).
-        sink.Put(static_cast<wchar_t>(complete ? c : ReplacementCharacter));
-        i += consumed;
+        sink.Put(static_cast<wchar_t>(c == InvalidSequence ? ReplacementCharacter : c));
     }
     return sink.Count();
 }

@@ -18,12 +18,17 @@ namespace Posix
 // result above `capacity` means the output did not fit.
 
 // Code points that UTF-8 cannot carry (surrogates, values above U+10FFFF) become U+FFFD.
-std::size_t EncodeUtf8(const wchar_t* input, std::size_t length, char* output,
-                       std::size_t capacity);
+// `invalid` (when given) is set when that happened.
+std::size_t EncodeUtf8(const wchar_t* input, std::size_t length, char* output, std::size_t capacity,
+                       bool* invalid = nullptr);
 
-// Each maximal ill-formed subsequence becomes one U+FFFD.
-std::size_t DecodeUtf8(const char* input, std::size_t length, wchar_t* output,
-                       std::size_t capacity);
+// Ill-formed input becomes U+FFFD as on Windows, which is not always once per maximal
+// ill-formed subsequence: a surrogate or a value above U+10FFFF gives one U+FFFD for its first
+// two bytes and one for each further byte, and a sequence cut short by the end of the input
+// gives one U+FFFD for all the bytes that remain.
+// `invalid` (when given) is set when the input was ill-formed.
+std::size_t DecodeUtf8(const char* input, std::size_t length, wchar_t* output, std::size_t capacity,
+                       bool* invalid = nullptr);
 
 } // namespace Posix
 } // namespace Os

@@ -1,0 +1,245 @@
+// Compares this platform's code-page conversions with Windows' recorded answers and holds the
+// agreement to a ratchet: a figure below its recorded value fails the run.
+//
+// Usage: CodePageCompare <reference directory> <ratchet file> [--update-ratchet]
+//                        [--show <case set> [<count>]]
+//   --update-ratchet  rewrites the ratchet file with the figures of this run (never lowers one)
+//   --show            lists the first disagreements of one case set (default 20)
+#include "differential/CodePageCases.h"
+
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <sstream>
+#include <string>
+
+namespace
+{
+
+using namespace Tolvane::Util::Differential;
+
+constexpr unsigned char FailedRecord = 0xFF;
+
+bool ReadFile(const std::string& path, std::string& content)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+    {
+        return false;
+    }
+    std::ostringstream buffer;
+    buffer << file.rdbuf();
+    content = buffer.str();
+    return true;
+}
+
+// The length of the record at `position`, or 0 when the data ends inside it.
+std::size_t RecordLength(const std::string& records, std::size_t position)
+{
+    if (position >= records.size())
+    {
+        return 0;
+    }
+    const auto head = static_cast<unsigned char>(records[position]);
+    const std::size_t length = head == FailedRecord ? 1 : 1 + std::size_t{head};
+    return position + length <= records.size() ? length : 0;
+}
+
+std::string Hex(const std::string& bytes)
+{
+    std::string text;
+    char part[4];
+    for (const char byte : bytes)
+    {
+        std::snprintf(part, sizeof part, "%02X ",
+                      static_cast<unsigned>(static_cast<unsigned char>(byte)));
+        text += part;
+    }
+    return text.empty() ? text : text.substr(0, text.size() - 1);
+}
+
+std::map<std::string, std::size_t> ReadRatchet(const std::string& path)
+{
+    std::map<std::string, std::size_t> figures;
+    std::ifstream file(path);
+    std::string line;
+    while (std::getline(file, line))
+    {
+        if (line.empty() || line[0] == '#')
+        {
+            continue;
+        }
+        std::istringstream fields(line);
+        std::string name;
+        std::size_t agreeing = 0;
+        if (fields >> name >> agreeing)
+        {
+            figures[name] = agreeing;
+        }
+    }
+    return figures;
+}
+
+bool WriteRatchet(const std::string& path, const std::map<std::string, std::size_t>& figures)
+{
+    std::ofstream file(path);
+    file
+        << "# Agreement of the POSIX code-page backend with Windows, per case set: the number of\n"
+           "# calls answered exactly as Windows answers them. CodePageCompare fails when a figure\n"
+           "# drops below this; raise the figures with --update-ratchet after an improvement.\n";
+    for (const auto& [name, agreeing] : figures)
+    {
+        file << name << ' ' << agreeing << '\n';
+    }
+    return static_cast<bool>(file);
+}
+
+struct Options
+{
+    std::string referenceDirectory;
+    std::string ratchetPath;
+    bool updateRatchet = false;
+    std::string show;
+    std::size_t showCount = 20;
+};
+
+bool ParseOptions(int argc, char** argv, Options& options)
+{
+    if (argc < 3)
+    {
+        return false;
+    }
+    options.referenceDirectory = argv[1];
+    options.ratchetPath = argv[2];
+    for (int i = 3; i < argc; ++i)
+    {
+        const std::string argument = argv[i];
+        if (argument == "--update-ratchet")
+        {
+            options.updateRatchet = true;
+        }
+        else if (argument == "--show" && i + 1 < argc)
+        {
+            options.show = argv[++i];
+            if (i + 1 < argc && argv[i + 1][0] != '-')
+            {
+                options.showCount = std::stoul(argv[++i]);
+            }
+        }
+        else
+        {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    Options options;
+    if (!ParseOptions(argc, argv, options))
+    {
+        std::cerr << "usage: CodePageCompare <reference directory> <ratchet file> "
+                     "[--update-ratchet] [--show <case set> [<count>]]\n";
+        return 2;
+    }
+    const std::map<std::string, std::size_t> ratchet = ReadRatchet(options.ratchetPath);
+    std::map<std::string, std::size_t> figures;
+    bool failed = false;
+    bool raised = false;
+    std::size_t allAgreeing = 0;
+    std::size_t allTotal = 0;
+    std::string local;
+    char line[160];
+    std::snprintf(line, sizeof line, "%-30s %-15s %17s %9s\n", "case set", "direction",
+                  "agreeing / total", "ratchet");
+    std::cout << line;
+    for (const CaseSet& set : AllCaseSets())
+    {
+        const std::string name = CaseSetName(set);
+        std::string reference;
+        if (!ReadFile(options.referenceDirectory + "/" + name, reference))
+        {
+            std::cout << name << ": no reference dump\n";
+            failed = true;
+            continue;
+        }
+        const std::size_t total = CaseCount(set);
+        std::size_t agreeing = 0;
+        std::size_t shown = 0;
+        std::size_t position = 0;
+        for (std::size_t i = 0; i < total; ++i)
+        {
+            const std::size_t length = RecordLength(reference, position);
+            if (length == 0)
+            {
+                std::cout << name << ": the reference dump ends early\n";
+                failed = true;
+                break;
+            }
+            local.clear();
+            const bool consistent = AppendRecord(set, i, local);
+            const bool same = consistent && reference.compare(position, length, local) == 0;
+            if (same)
+            {
+                ++agreeing;
+            }
+            else if (name == options.show && shown < options.showCount)
+            {
+                ++shown;
+                std::cout << "  " << DescribeCase(set, i) << ": Windows ["
+                          << Hex(reference.substr(position, length)) << "] here [" << Hex(local)
+                          << "]" << (consistent ? "" : " (sizing differs)") << '\n';
+            }
+            position += length;
+        }
+        figures[name] = agreeing;
+        const auto recorded = ratchet.find(name);
+        const std::size_t floor = recorded == ratchet.end() ? 0 : recorded->second;
+        const char* verdict = "";
+        if (recorded == ratchet.end() && !options.updateRatchet)
+        {
+            verdict = "  NOT IN THE RATCHET (record it with --update-ratchet)";
+            failed = true;
+        }
+        else if (agreeing < floor)
+        {
+            verdict = "  BELOW RATCHET";
+            failed = true;
+        }
+        else if (agreeing > floor)
+        {
+            verdict = "  above ratchet";
+            raised = true;
+        }
+        std::snprintf(line, sizeof line, "%-30s %-15s %8zu / %6zu %9zu%s\n", name.c_str(),
+                      DirectionName(set.kind), agreeing, total, floor, verdict);
+        std::cout << line;
+        allAgreeing += agreeing;
+        allTotal += total;
+    }
+    std::snprintf(line, sizeof line, "%-30s %-15s %8zu / %6zu\n", "all", "", allAgreeing, allTotal);
+    std::cout << line;
+    if (options.updateRatchet)
+    {
+        for (const auto& [name, agreeing] : ratchet)
+        {
+            auto& figure = figures[name];
+            figure = std::max(figure, agreeing);
+        }
+        if (!WriteRatchet(options.ratchetPath, figures))
+        {
+            std::cerr << "cannot write " << options.ratchetPath << '\n';
+            return 1;
+        }
+        std::cout << "ratchet written: " << options.ratchetPath << '\n';
+    }
+    else if (raised)
+    {
+        std::cout << "Agreement rose: record it with --update-ratchet.\n";
+    }
+    return failed ? 1 : 0;
+}
