@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -111,7 +112,10 @@ TEST_F(DllLoaderNativeTest, ExportsByOrdinalAreTheNamedOnes)
     {
         unsigned short ordinal;
         const char* name;
-    } cases[] = {{1, "TolvaneTestAdd"}, {2, "TolvaneTestNegate"}, {5, "TolvaneTestLibraryName"}};
+    } cases[] = {{1, "TolvaneTestAdd"},
+                 {2, "TolvaneTestNegate"},
+                 {3, "TolvaneTestLength"},
+                 {5, "TolvaneTestLibraryName"}};
     for (const auto& c : cases)
     {
         void* const address = loader.GetProcAddress(c.name);
@@ -153,8 +157,13 @@ TEST_F(DllLoaderNativeTest, NoExportHasAnOrdinal)
 
 TEST_F(DllLoaderNativeTest, SymbolsOfDependenciesAreNotExports)
 {
-    // dlsym would find the C library's malloc through the test library's dependencies.
+    // The C library is a dependency of the test library (its TolvaneTestLength calls strlen):
+    // dlsym would find strlen through it, as GetProcAddress would not.
     const DllLoader loader(LibraryPath());
+    const auto length =
+        reinterpret_cast<int (*)(const char*)>(loader.GetProcAddress("TolvaneTestLength"));
+    EXPECT_EQ(length("four"), 4);
+    EXPECT_EQ(loader.GetProcAddressNoThrow("strlen"), nullptr);
     EXPECT_EQ(loader.GetProcAddressNoThrow("malloc"), nullptr);
 }
 #endif
@@ -258,6 +267,34 @@ TEST_F(DllLoaderNativeTest, WideNameOutsideTheAnsiCodePageReachesTheSystemUnchan
     EXPECT_THROW(DllLoader{WideNamedLibraryUtf8Path()}, LoadDllException);
 #endif
 }
+
+TEST_F(DllLoaderNativeTest, Kernel32ExportsTheWideLoaderUnderEverySpelling)
+{
+    // Windows compares module names without regard to case and adds ".DLL" to a bare name.
+    for (const char* name : {"KERNEL32.DLL", "kernel32.dll", "Kernel32"})
+    {
+        const DllLoader kernel32{std::string(name)};
+        EXPECT_NE(kernel32.GetProcAddressNoThrow("LoadLibraryExW"), nullptr) << name;
+    }
+}
+
+#if !defined(_WIN32)
+TEST_F(DllLoaderNativeTest, WideNameThatUtf8CannotSpellLoadsNothing)
+{
+    // A lone surrogate names no file here. Were it replaced by U+FFFD, the library copied to
+    // the name with U+FFFD would load.
+    const std::filesystem::path original(LibraryPath());
+    const std::filesystem::path replaced =
+        original.parent_path() / "TolvaneTestReplacement\xEF\xBF\xBD.so";
+    std::filesystem::copy_file(original, replaced,
+                               std::filesystem::copy_options::overwrite_existing);
+    const std::wstring name =
+        original.parent_path().wstring() + L"/TolvaneTestReplacement\xD800.so";
+    EXPECT_THROW(DllLoader{name}, LoadDllException);
+    EXPECT_FALSE(IsModuleLoaded(replaced.string()));
+    std::filesystem::remove(replaced);
+}
+#endif
 
 TEST_F(DllLoaderNativeTest, WideNameThatDoesNotLoadKeepsItsMessageWide)
 {

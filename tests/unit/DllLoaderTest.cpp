@@ -109,15 +109,20 @@ TEST_F(DllLoaderTest, AssignmentKeepsTheOldLibraryWhileAnotherSharerLives)
 TEST_F(DllLoaderTest, SelfAssignmentAndAssignmentBetweenSharersChangeNothing)
 {
     DllLoader a(std::string("A.dll"));
-    DllLoader copy(a);
+    // The sole loader, assigned to itself.
     DllLoader& alias = a;
-    const std::size_t loadsBefore = Fake::LoadLibraryExACalls().size();
     a = alias;
+    EXPECT_EQ(Fake::Counts("A.dll").frees, 0);
+    DllLoader copy(a);
     a = copy;
     copy = a;
-    EXPECT_EQ(Fake::LoadLibraryExACalls().size(), loadsBefore);
+    EXPECT_EQ(Fake::LoadLibraryExACalls().size(), 1U);
     EXPECT_EQ(Fake::Counts("A.dll").frees, 0);
     EXPECT_EQ(Fake::Counts("A.dll").References(), 1);
+    EXPECT_TRUE(Fake::GetProcAddressCalls().empty());
+    static_cast<void>(a.GetProcAddressNoThrow("x"));
+    ASSERT_EQ(Fake::GetProcAddressCalls().size(), 1U);
+    EXPECT_EQ(Fake::GetProcAddressCalls()[0].module, "A.dll");
 }
 
 TEST_F(DllLoaderTest, SeparateLoadersHoldSeparateReferences)

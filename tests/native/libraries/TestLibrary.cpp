@@ -9,11 +9,14 @@
 #define TOLVANE_TEST_EXPORT __attribute__((visibility("default")))
 #endif
 
+#include <cstring>
+
 extern "C"
 {
 
     TOLVANE_TEST_EXPORT int TolvaneTestAdd(int a, int b);
     TOLVANE_TEST_EXPORT int TolvaneTestNegate(int a);
+    TOLVANE_TEST_EXPORT int TolvaneTestLength(const char* text);
     TOLVANE_TEST_EXPORT const char* TolvaneTestLibraryName();
     TOLVANE_TEST_EXPORT int TolvaneTestSecret();
 
@@ -25,6 +28,12 @@ extern "C"
     int TolvaneTestNegate(int a)
     {
         return -a;
+    }
+
+    // Calls into the C library, so that the C library is one of this library's dependencies.
+    int TolvaneTestLength(const char* text)
+    {
+        return static_cast<int>(std::strlen(text));
     }
 
     // Which build of this source was loaded.
