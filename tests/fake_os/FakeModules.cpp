@@ -2,7 +2,6 @@
 #include "FakeModules.h"
 
 #include <mutex>
-#include <utility>
 
 namespace Tolvane
 {
@@ -31,7 +30,6 @@ struct State
     // Every library loaded at least once since the reset; its handle never changes.
     std::map<std::string, Loaded> loaded;
     int invalidFrees = 0;
-    int droppedRecords = 0;
 };
 
 std::recursive_mutex& TheMutex()
@@ -80,15 +78,14 @@ std::map<std::string, Loaded>::iterator Find(ModuleHandle module)
 
 // GetProcAddress throws nothing, and the loader relies on it: a record that cannot be
 // allocated is dropped.
-void Record(ExportCall call) noexcept
+void Record(const std::string& module, bool byOrdinal, std::uintptr_t name) noexcept
 {
     try
     {
-        TheState().exportCalls.push_back(std::move(call));
+        TheState().exportCalls.push_back(ExportCall{module, byOrdinal, name});
     }
     catch (...)
     {
-        ++TheState().droppedRecords;
     }
 }
 
@@ -103,8 +100,9 @@ ModuleHandle TOLVANE_OS_WINAPI FakeLoadLibraryExW(const wchar_t* name, void* fil
 
 FakeModule Kernel32()
 {
+    const LoadLibraryExWFunction loadLibraryExW = &FakeLoadLibraryExW;
     FakeModule kernel32;
-    kernel32.exportsByName["LoadLibraryExW"] = LoadLibraryExWAddress();
+    kernel32.exportsByName["LoadLibraryExW"] = reinterpret_cast<void*>(loadLibraryExW);
     return kernel32;
 }
 
@@ -143,19 +141,6 @@ int InvalidFrees()
     return TheState().invalidFrees;
 }
 
-ModuleHandle HandleOf(const std::string& module)
-{
-    const std::lock_guard<std::recursive_mutex> lock(TheMutex());
-    const auto found = TheState().loaded.find(module);
-    return found == TheState().loaded.end() ? nullptr : found->second.handle;
-}
-
-void* LoadLibraryExWAddress()
-{
-    const LoadLibraryExWFunction function = &FakeLoadLibraryExW;
-    return reinterpret_cast<void*>(function);
-}
-
 void ResetModules()
 {
     const std::lock_guard<std::recursive_mutex> lock(TheMutex());
@@ -181,7 +166,7 @@ void* GetProcAddress(ModuleHandle module, const char* name)
     {
         return nullptr;
     }
-    Fake::Record(Fake::ExportCall{loaded->first, false, reinterpret_cast<std::uintptr_t>(name)});
+    Fake::Record(loaded->first, false, reinterpret_cast<std::uintptr_t>(name));
     const auto scriptedModule = state.script.modules.find(loaded->first);
     if (scriptedModule == state.script.modules.end())
     {
@@ -207,7 +192,7 @@ void* GetProcAddress(ModuleHandle module, std::uint16_t ordinal)
     {
         return nullptr;
     }
-    Fake::Record(Fake::ExportCall{loaded->first, true, ordinal});
+    Fake::Record(loaded->first, true, ordinal);
     const auto scriptedModule = state.script.modules.find(loaded->first);
     if (scriptedModule == state.script.modules.end())
     {

@@ -75,6 +75,8 @@ struct ThreadExit
     std::uint32_t exitCode;
 };
 
+// The seam's module calls may run on any number of threads at once (the fake locks); the
+// script must not change meanwhile, and the records are read once those threads are done.
 ModulesScript& Modules();
 // Calls in order, failed ones included. LoadLibraryExW's loads are not LoadLibraryExA calls.
 const std::vector<LoadCall>& LoadLibraryExACalls();
@@ -83,11 +85,6 @@ const std::vector<ExportCall>& GetProcAddressCalls();
 ModuleCounts Counts(const std::string& module);
 // Frees of a handle that the fake never gave out or whose library has no reference left.
 int InvalidFrees();
-// The handle that loads of `module` give; null before its first load.
-ModuleHandle HandleOf(const std::string& module);
-// The address of kernel32's LoadLibraryExW in the fake.
-void* LoadLibraryExWAddress();
-// Any number of threads may call the seam at once; the script must not change meanwhile.
 void ResetModules();
 
 } // namespace Fake

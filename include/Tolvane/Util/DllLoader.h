@@ -25,9 +25,10 @@ namespace Util
 // uses that same object.
 //
 // On POSIX systems the library is opened with dlopen(RTLD_NOW | RTLD_LOCAL): the Windows load
-// flags have no meaning there and are ignored, and exports have no ordinals. The name
-// "KERNEL32.DLL" (in any letter case) opens a stand-in whose one export, "LoadLibraryExW", loads
-// a library by wide name.
+// flags have no meaning there and are ignored, and exports have no ordinals; only a library's
+// own symbols are its exports, not those of the libraries it depends on. The name
+// "KERNEL32.DLL" (in any letter case, with or without ".DLL") opens a stand-in whose one export,
+// "LoadLibraryExW", loads a library by wide name.
 class TOLVANE_UTIL_API DllLoader
 {
 public:
