@@ -162,8 +162,9 @@ TEST_F(DllLoaderTest, GetThisIsTheObjectItself)
 // here so that leak checkers do not count it.
 std::vector<DerivedLoader*>& ExitedLoaders()
 {
-    static std::vector<DerivedLoader*> loaders;
-    return loaders;
+    // Never destroyed, so the loaders stay reachable until the very end.
+    static auto* const loaders = new std::vector<DerivedLoader*>();
+    return *loaders;
 }
 
 TEST_F(DllLoaderTest, FreeLibraryAndExitThreadHandsTheHandleAndCodeToTheSystem)
