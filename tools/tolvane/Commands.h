@@ -23,8 +23,10 @@ enum ExitCode
 
 // Each adds one subcommand to the program.
 void AddConvertCommand(CLI::App& app);
+void AddLoadCommand(CLI::App& app);
 void AddRandomCommand(CLI::App& app);
 void AddSysinfoCommand(CLI::App& app);
+void AddTourCommand(CLI::App& app);
 void AddWaitCommand(CLI::App& app);
 
 } // namespace Tool

@@ -28,9 +28,11 @@ int main(int argc, char** argv)
     app.require_subcommand(1);
     // File names may start with "/", also on Windows.
     app.allow_windows_style_options(false);
+    AddTourCommand(app);
     AddConvertCommand(app);
     AddRandomCommand(app);
     AddWaitCommand(app);
+    AddLoadCommand(app);
     AddSysinfoCommand(app);
     try
     {
