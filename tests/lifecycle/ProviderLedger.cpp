@@ -58,6 +58,7 @@ ProviderCall CallAt(std::size_t index)
 void Clear()
 {
     g_Count = 0;
+    g_NextHandle = 0x1000;
 }
 
 } // namespace Ledger

@@ -47,6 +47,7 @@ TOLVANE_LEDGER_API std::uintptr_t NextProviderHandle();
 TOLVANE_LEDGER_API void Record(ProviderEvent event, std::uintptr_t provider);
 TOLVANE_LEDGER_API std::size_t CallCount();
 TOLVANE_LEDGER_API ProviderCall CallAt(std::size_t index);
+// Forgets the calls and starts the handles at 0x1000 again.
 TOLVANE_LEDGER_API void Clear();
 
 } // namespace Ledger

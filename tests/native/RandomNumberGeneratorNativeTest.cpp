@@ -26,17 +26,18 @@ std::vector<Long32> Numbers(RandomNumberGenerator& generator, Long32 minimum, Lo
 
 TEST(RandomNumberGeneratorNative, Seed5489GivesTheListedNumbers)
 {
-    RandomNumberGenerator generator;
-    generator.Seed(5489);
-    EXPECT_EQ(Numbers(generator, 0, 9, 3), (std::vector<Long32>{1, 2, 1}));
-    generator.Seed(5489);
-    EXPECT_EQ(Numbers(generator, -5, 5, 3), (std::vector<Long32>{-2, -4, 1}));
-    generator.Seed(5489);
-    EXPECT_EQ(Numbers(generator, 0, 1024, 3), (std::vector<Long32>{880, 756, 67}));
-    generator.Seed(5489);
-    EXPECT_EQ(
-        generator.GetNumber(std::numeric_limits<Long32>::min(), std::numeric_limits<Long32>::max()),
-        -195701794);
+    const Long32 Min32 = std::numeric_limits<Long32>::min();
+    const Long32 Max32 = std::numeric_limits<Long32>::max();
+    const std::vector<Long32> ranges[] = {
+        {0, 9, 1, 2, 1}, {-5, 5, -2, -4, 1}, {0, 1024, 880, 756, 67}, {Min32, Max32, -195701794}};
+    for (const std::vector<Long32>& r : ranges)
+    {
+        RandomNumberGenerator generator;
+        generator.Seed(5489);
+        EXPECT_EQ(Numbers(generator, r[0], r[1], static_cast<int>(r.size() - 2)),
+                  std::vector<Long32>(r.begin() + 2, r.end()))
+            << r[0] << ".." << r[1];
+    }
 }
 
 TEST(RandomNumberGeneratorNative, SystemSeedsDiffer)

@@ -4,57 +4,32 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <vector>
+
 namespace
 {
 
 using Tolvane::Util::StringConversion::IsBestFitSuppressionSupported;
 namespace Fake = Tolvane::Util::Os::Fake;
 
-struct VersionCase
+TEST(BestFitSuppression, FollowsTheReportedVersionAskedAnewEachTime)
 {
-    std::uint32_t platform;
-    std::uint32_t major;
-    std::uint32_t minor;
-    bool supported;
-};
-
-class BestFitSuppression : public testing::TestWithParam<VersionCase>
-{
-protected:
-    void SetUp() override { Fake::ResetSystemInfo(); }
-};
-
-TEST_P(BestFitSuppression, FollowsTheReportedVersion)
-{
-    const VersionCase& c = GetParam();
-    Fake::SystemInfo().version = Fake::MakeVersion(c.platform, c.major, c.minor);
-    EXPECT_EQ(IsBestFitSuppressionSupported(), c.supported);
-    ASSERT_EQ(Fake::VersionQuerySizes().size(), 1u);
-    EXPECT_EQ(Fake::VersionQuerySizes()[0], 148u);
-}
-
-INSTANTIATE_TEST_SUITE_P(Versions, BestFitSuppression,
-                         testing::Values(VersionCase{1, 4, 0, false}, VersionCase{1, 4, 9, false},
-                                         VersionCase{1, 4, 10, true}, VersionCase{1, 4, 90, true},
-                                         VersionCase{1, 3, 0, true}, VersionCase{1, 5, 0, true},
-                                         VersionCase{2, 4, 0, true}, VersionCase{2, 6, 1, true},
-                                         VersionCase{0, 4, 0, true},
-                                         VersionCase{0x504F5358, 6, 1, true}));
-
-TEST(BestFitSuppressionQuery, FailingVersionQueryMeansUnsupported)
-{
+    const std::uint32_t cases[][4] = {// platform, major, minor, supported
+                                      {1, 4, 0, false},        {1, 4, 9, false}, {1, 4, 10, true},
+                                      {1, 4, 90, true},        {1, 3, 0, true},  {1, 5, 0, true},
+                                      {2, 4, 0, true},         {2, 6, 1, true},  {0, 4, 0, true},
+                                      {0x504F5358, 6, 1, true}};
     Fake::ResetSystemInfo();
+    for (const auto& c : cases)
+    {
+        Fake::SystemInfo().version = Fake::MakeVersion(c[0], c[1], c[2]);
+        EXPECT_EQ(IsBestFitSuppressionSupported(), c[3] != 0) << c[0] << " " << c[1] << "." << c[2];
+    }
+    EXPECT_EQ(Fake::VersionQuerySizes(), std::vector<std::uint32_t>(std::size(cases), 148));
+
     Fake::SystemInfo().version.reset();
-    EXPECT_FALSE(IsBestFitSuppressionSupported());
-}
-
-TEST(BestFitSuppressionQuery, AsksAnewOnEveryCall)
-{
-    Fake::ResetSystemInfo();
-    EXPECT_TRUE(IsBestFitSuppressionSupported());
-    Fake::SystemInfo().version = Fake::MakeVersion(1, 4, 0);
-    EXPECT_FALSE(IsBestFitSuppressionSupported());
-    EXPECT_EQ(Fake::VersionQuerySizes().size(), 2u);
+    EXPECT_FALSE(IsBestFitSuppressionSupported()) << "a failing query means unsupported";
 }
 
 } // namespace

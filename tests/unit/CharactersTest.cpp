@@ -28,35 +28,18 @@ TEST(Characters, ClassifyExactlyTheAsciiDigits)
     }
 }
 
-struct DecodeCase
+TEST(Characters, DecodeDigitsToTheirValuesAndOthersByPlainSubtraction)
 {
-    int character;
-    int decimal;
-    int hexadecimal;
-};
-
-class DecodesDigit : public testing::TestWithParam<DecodeCase>
-{
-};
-
-TEST_P(DecodesDigit, ByPlainSubtractionOutsideTheRanges)
-{
-    EXPECT_EQ(DecodeDecimalDigit(GetParam().character), GetParam().decimal);
-    EXPECT_EQ(DecodeHexadecimalDigit(GetParam().character), GetParam().hexadecimal);
-}
-
-INSTANTIATE_TEST_SUITE_P(Values, DecodesDigit,
-                         testing::Values(DecodeCase{'0', 0, 0}, DecodeCase{'7', 7, 7},
-                                         DecodeCase{'9', 9, 9}, DecodeCase{'a', 49, 10},
-                                         DecodeCase{'A', 17, 10}, DecodeCase{'f', 54, 15},
-                                         DecodeCase{'F', 22, 15}, DecodeCase{'g', 55, 55},
-                                         DecodeCase{'G', 23, 23}, DecodeCase{' ', -16, -16},
-                                         DecodeCase{-1, -49, -49}, DecodeCase{300, 252, 252}));
-
-TEST(Characters, DecodeEveryHexadecimalDigitToItsValue)
-{
-    const char* const digits[] = {"0123456789abcdef", "0123456789ABCDEF"};
-    for (const char* set : digits)
+    const int cases[][3] = {// character, decimal, hexadecimal
+                            {'0', 0, 0},   {'7', 7, 7},     {'9', 9, 9},    {'a', 49, 10},
+                            {'A', 17, 10}, {'f', 54, 15},   {'F', 22, 15},  {'g', 55, 55},
+                            {'G', 23, 23}, {' ', -16, -16}, {-1, -49, -49}, {300, 252, 252}};
+    for (const auto& c : cases)
+    {
+        EXPECT_EQ(DecodeDecimalDigit(c[0]), c[1]) << c[0];
+        EXPECT_EQ(DecodeHexadecimalDigit(c[0]), c[2]) << c[0];
+    }
+    for (const char* set : {"0123456789abcdef", "0123456789ABCDEF"})
     {
         for (int value = 0; value < 16; ++value)
         {

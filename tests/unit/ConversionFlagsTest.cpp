@@ -11,54 +11,48 @@ namespace
 using namespace Tolvane::Util::StringConversion;
 namespace Fake = Tolvane::Util::Os::Fake;
 
-struct FlagCase
-{
-    std::uint32_t codePage;
-    int bestFit;
-    int substitution;
-    std::uint32_t flags;
-    bool passDefaultChar;
-};
-
-class SelectsWideToNarrowArguments : public testing::TestWithParam<FlagCase>
-{
-protected:
-    void SetUp() override { Fake::ResetCodePages(); }
-};
-
-TEST_P(SelectsWideToNarrowArguments, ForCodePageAndPolicies)
-{
-    const FlagCase& c = GetParam();
-    const WideToNarrowArguments args =
-        SelectWideToNarrowArguments(c.codePage, static_cast<BestFitMappingPolicy>(c.bestFit),
-                                    static_cast<CharacterSubstitutionPolicy>(c.substitution));
-    EXPECT_EQ(args.flags, c.flags);
-    EXPECT_EQ(args.passDefaultChar, c.passDefaultChar);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rules, SelectsWideToNarrowArguments,
-    testing::Values(FlagCase{1252, 0, 0, 0x220, true}, FlagCase{1252, 1, 0, 0x620, true},
-                    FlagCase{1252, 0, 1, 0x220, false}, FlagCase{1252, 1, 1, 0x620, false},
-                    // Only the value 1 selects the non-default choice.
-                    FlagCase{1252, 2, 2, 0x220, true}, FlagCase{1252, -1, 7, 0x220, true},
-                    // ANSI (1252 in the fake) and OEM (437) are no UTF pages.
-                    FlagCase{0, 1, 0, 0x620, true}, FlagCase{1, 0, 1, 0x220, false},
-                    // UTF code pages: no flags, no default character, whatever the policies.
-                    FlagCase{65001, 1, 0, 0, false}, FlagCase{65000, 1, 0, 0, false},
-                    FlagCase{65001, 0, 1, 0, false}));
-
-TEST(SelectsNarrowToWideFlags, PrecomposedExceptOnUtfCodePages)
+TEST(ConversionFlags, WideToNarrowArgumentsFollowCodePageAndPolicies)
 {
     Fake::ResetCodePages();
-    EXPECT_EQ(SelectNarrowToWideFlags(1252), 1u);
-    EXPECT_EQ(SelectNarrowToWideFlags(0), 1u);
-    EXPECT_EQ(SelectNarrowToWideFlags(1), 1u);
-    EXPECT_EQ(SelectNarrowToWideFlags(65000), 0u);
-    EXPECT_EQ(SelectNarrowToWideFlags(65001), 0u);
+    struct Case
+    {
+        std::uint32_t codePage;
+        int bestFit;
+        int substitution;
+        std::uint32_t flags;
+        bool passDefaultChar;
+    };
+    const Case cases[] = {{1252, 0, 0, 0x220, true},
+                          {1252, 1, 0, 0x620, true},
+                          {1252, 0, 1, 0x220, false},
+                          {1252, 1, 1, 0x620, false},
+                          // Only the value 1 selects the non-default choice.
+                          {1252, 2, 2, 0x220, true},
+                          {1252, -1, 7, 0x220, true},
+                          // ANSI (1252 in the fake) and OEM (437) are no UTF pages.
+                          {0, 1, 0, 0x620, true},
+                          {1, 0, 1, 0x220, false},
+                          // UTF code pages: no flags, no default character, whatever the policies.
+                          {65001, 1, 0, 0, false},
+                          {65000, 1, 0, 0, false},
+                          {65001, 0, 1, 0, false}};
+    for (const Case& c : cases)
+    {
+        const WideToNarrowArguments args =
+            SelectWideToNarrowArguments(c.codePage, static_cast<BestFitMappingPolicy>(c.bestFit),
+                                        static_cast<CharacterSubstitutionPolicy>(c.substitution));
+        EXPECT_EQ(args.flags, c.flags) << c.codePage << " " << c.bestFit << c.substitution;
+        EXPECT_EQ(args.passDefaultChar, c.passDefaultChar)
+            << c.codePage << " " << c.bestFit << c.substitution;
+    }
+    // Narrow to wide: precomposed except on UTF code pages.
+    for (std::uint32_t codePage : {1252u, 0u, 1u, 65000u, 65001u})
+    {
+        EXPECT_EQ(SelectNarrowToWideFlags(codePage), codePage >= 65000 ? 0u : 1u) << codePage;
+    }
 }
 
-TEST(UtfSystemCodePage, MakesAnsiAndOemFollowTheUtfRule)
+TEST(ConversionFlags, UtfSystemCodePageMakesAnsiAndOemFollowTheUtfRule)
 {
     Fake::ResetCodePages();
     Fake::CodePages().ansiCodePage = 65001;

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <utility>
 
 namespace
 {
@@ -14,114 +15,84 @@ namespace
 using Tolvane::Util::StringConversion::Detail::ConvertStringToWString;
 namespace Fake = Tolvane::Util::Os::Fake;
 
+const char* const InvalidSource = "ConvertStringToWString: invalid source encoding.";
+const char* const InvalidDestination = "ConvertStringToWString: invalid destination encoding.";
+
 class ConvertStringToWStringTest : public testing::Test
 {
 protected:
     void SetUp() override { Fake::ResetCodePages(); }
+
+    // Gives "true", "false", an invalid_argument's message or "bad_lexical_cast".
+    std::string Convert(const std::string& source, const char* from, const char* to = "")
+    {
+        try
+        {
+            return ConvertStringToWString(source, out, from, to) ? "true" : "false";
+        }
+        catch (const std::invalid_argument& e)
+        {
+            return e.what();
+        }
+        catch (const boost::bad_lexical_cast&)
+        {
+            return "bad_lexical_cast";
+        }
+    }
+
+    std::wstring out = L"untouched";
 };
 
-template <typename Exception>
-std::string MessageOf(const std::function<void()>& action)
+TEST_F(ConvertStringToWStringTest, EveryFailureLeavesTheDestinationUntouched)
 {
-    try
+    const char* const cases[][4] = {
+        // source, source name, destination name, outcome. The destination name is checked
+        // first, even before the empty-source short cut.
+        {"", "UTF-8", "CPX", InvalidDestination}, {"abc", "UTF-8", "CPX", InvalidDestination},
+        {"a", "ansi", "", InvalidSource},         {"a", "UTF-16", "", InvalidSource},
+        {"a", "CP", "", InvalidSource},           {"a", "UTF8", "", InvalidSource},
+        {"a", "CP1252 ", "", "bad_lexical_cast"}, {"abc", "CP99999", "", "false"}};
+    for (const auto& c : cases)
     {
-        action();
+        EXPECT_EQ(Convert(c[0], c[1], c[2]), c[3]) << c[1] << " to " << c[2];
+        EXPECT_EQ(out, L"untouched");
     }
-    catch (const Exception& e)
-    {
-        return e.what();
-    }
-    return "(nothing thrown)";
-}
-
-TEST_F(ConvertStringToWStringTest, DestinationNameIsCheckedFirstEvenForEmptySource)
-{
-    std::wstring out = L"untouched";
-    for (const char* source : {"", "abc"})
-    {
-        EXPECT_EQ(MessageOf<std::invalid_argument>(
-                      [&] { ConvertStringToWString(source, out, "CPX", "UTF-8"); }),
-                  "ConvertStringToWString: invalid destination encoding.");
-    }
-    EXPECT_EQ(out, L"untouched");
-    EXPECT_TRUE(Fake::NarrowToWideCalls().empty());
+    EXPECT_EQ(Fake::NarrowToWideCalls().size(), 1u) << "only CP99999 reaches the platform";
 }
 
 TEST_F(ConvertStringToWStringTest, EmptySourceSucceedsWhateverTheSourceName)
 {
     for (const char* name : {"", "bogus", "CPX", "CP 1", "UTF-16"})
     {
-        std::wstring out = L"old";
-        EXPECT_TRUE(ConvertStringToWString("", out, name, "UTF-16")) << name;
+        out = L"old";
+        EXPECT_EQ(Convert("", name, "UTF-16"), "true") << name;
         EXPECT_EQ(out, L"") << name;
     }
     EXPECT_TRUE(Fake::NarrowToWideCalls().empty());
 }
 
-TEST_F(ConvertStringToWStringTest, UnrecognisedSourceNameThrowsItsMessage)
+TEST_F(ConvertStringToWStringTest, PassesCodePageAndFlagsToBothPlatformCalls)
 {
-    std::wstring out = L"untouched";
-    for (const char* name : {"ansi", "UTF-16", "CP", "UTF8"})
+    const std::pair<const char*, std::uint32_t> cases[] = {
+        {"", 0},    {"ANSI", 0},      {"OEM", 1},         {"CP1252", 1252},
+        {"CP0", 0}, {"UTF-8", 65001}, {"CP65001", 65001}, {"UTF-7", 65000}};
+    for (const auto& [name, codePage] : cases)
     {
-        EXPECT_EQ(
-            MessageOf<std::invalid_argument>([&] { ConvertStringToWString("a", out, name, ""); }),
-            "ConvertStringToWString: invalid source encoding.")
-            << name;
+        Fake::ResetCodePages();
+        ASSERT_EQ(Convert("abc", name, "UTF-16"), "true") << name;
+        EXPECT_EQ(out, L"abc");
+        ASSERT_EQ(Fake::NarrowToWideCalls().size(), 2u);
+        for (const auto& call : Fake::NarrowToWideCalls())
+        {
+            EXPECT_EQ(call.codePage, codePage) << name;
+            EXPECT_EQ(call.flags, codePage >= 65000 ? 0u : 1u) << name; // MB_PRECOMPOSED
+        }
     }
-    EXPECT_EQ(out, L"untouched");
-}
-
-TEST_F(ConvertStringToWStringTest, MalformedCpNumberPassesBadLexicalCast)
-{
-    std::wstring out = L"untouched";
-    EXPECT_THROW(ConvertStringToWString("a", out, "CP1252 ", ""), boost::bad_lexical_cast);
-    EXPECT_EQ(out, L"untouched");
-}
-
-struct FlagsCase
-{
-    const char* name;
-    std::uint32_t codePage;
-    std::uint32_t flags;
-};
-
-class PassesCodePageAndFlags : public testing::TestWithParam<FlagsCase>
-{
-protected:
-    void SetUp() override { Fake::ResetCodePages(); }
-};
-
-TEST_P(PassesCodePageAndFlags, ToBothPlatformCalls)
-{
-    std::wstring out;
-    ASSERT_TRUE(ConvertStringToWString("abc", out, GetParam().name, "UTF-16"));
-    EXPECT_EQ(out, L"abc");
-    ASSERT_EQ(Fake::NarrowToWideCalls().size(), 2u);
-    for (const auto& call : Fake::NarrowToWideCalls())
-    {
-        EXPECT_EQ(call.codePage, GetParam().codePage);
-        EXPECT_EQ(call.flags, GetParam().flags);
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Names, PassesCodePageAndFlags,
-                         testing::Values(FlagsCase{"", 0, 1}, FlagsCase{"ANSI", 0, 1},
-                                         FlagsCase{"OEM", 1, 1}, FlagsCase{"CP1252", 1252, 1},
-                                         FlagsCase{"CP0", 0, 1}, FlagsCase{"UTF-8", 65001, 0},
-                                         FlagsCase{"CP65001", 65001, 0},
-                                         FlagsCase{"UTF-7", 65000, 0}));
-
-TEST_F(ConvertStringToWStringTest, UnknownCodePageGivesFalseAndLeavesDestination)
-{
-    std::wstring out = L"untouched";
-    EXPECT_FALSE(ConvertStringToWString("abc", out, "CP99999", ""));
-    EXPECT_EQ(out, L"untouched");
 }
 
 TEST_F(ConvertStringToWStringTest, EmbeddedNulBytesBecomeNulUnits)
 {
-    std::wstring out;
-    ASSERT_TRUE(ConvertStringToWString(std::string("a\0b\0", 4), out, "ANSI", ""));
+    ASSERT_EQ(Convert(std::string("a\0b\0", 4), "ANSI"), "true");
     EXPECT_EQ(out, std::wstring(L"a\0b\0", 4));
 }
 
@@ -133,8 +104,7 @@ TEST_F(ConvertStringToWStringTest, Utf8SystemCodePagePassesNoFlagsForAnsiAndOem)
     Fake::CodePages().oemCodePage = 65001;
     for (const char* name : {"", "ANSI", "OEM"})
     {
-        std::wstring out;
-        ASSERT_TRUE(ConvertStringToWString("\xC3\xA9t\xC3\xA9", out, name, "")) << name;
+        ASSERT_EQ(Convert("\xC3\xA9t\xC3\xA9", name), "true") << name;
         EXPECT_EQ(out, L"\x00E9t\x00E9") << name;
         EXPECT_EQ(Fake::NarrowToWideCalls().back().flags, 0u) << name;
     }

@@ -126,45 +126,35 @@ TEST_F(OutOfMemory, ConvertStringToWString)
 
 TEST_F(OutOfMemory, ExceptionConstructorsAndMessages)
 {
-    EXPECT_GT(RunUntilSuccess([](bool) { return true; },
-                              [&]
-                              {
-                                  const TestException e(narrow);
-                                  return e.GetWideMessage().size() == 201;
-                              }),
-              0);
-    EXPECT_GT(RunUntilSuccess([](bool) { return true; },
-                              [&]
-                              {
-                                  const TestException e(wide);
-                                  // what() swallows a failure and answers "" until a call
-                                  // gets through; count that as the failure it stands for.
-                                  const std::string text = e.what();
-                                  if (text.empty())
-                                  {
-                                      throw std::bad_alloc();
-                                  }
-                                  return text.size() == 202;
-                              }),
-              0);
-}
-
-TEST_F(OutOfMemory, ThrowConvertStringException)
-{
-    EXPECT_GT(RunUntilSuccess([](bool) { return true; },
-                              [&]
-                              {
-                                  try
-                                  {
-                                      Detail::ThrowConvertStringException(narrow);
-                                  }
-                                  catch (const Tolvane::ConvertStringException& e)
-                                  {
-                                      return std::string(e.what()) == narrow;
-                                  }
-                                  return false;
-                              }),
-              0);
+    const std::function<bool()> runs[] = {
+        [&] { return TestException(narrow).GetWideMessage().size() == 201; },
+        [&]
+        {
+            // what() swallows a failure and answers "" until a call gets through; count that
+            // as the failure it stands for.
+            const std::string text = TestException(wide).what();
+            if (text.empty())
+            {
+                throw std::bad_alloc();
+            }
+            return text.size() == 202;
+        },
+        [&]
+        {
+            try
+            {
+                Detail::ThrowConvertStringException(narrow);
+            }
+            catch (const Tolvane::ConvertStringException& e)
+            {
+                return std::string(e.what()) == narrow;
+            }
+            return false;
+        }};
+    for (const auto& run : runs)
+    {
+        EXPECT_GT(RunUntilSuccess([](bool) { return true; }, run), 0);
+    }
 }
 
 } // namespace

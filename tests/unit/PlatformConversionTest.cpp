@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <optional>
+#include <utility>
 
 namespace
 {
@@ -43,12 +45,7 @@ TEST_F(PlatformConversion, WideToNarrowSizesThenConvertsWithExactlyThatSize)
         EXPECT_EQ(call.defaultChar, std::optional<std::string>("#"));
         EXPECT_TRUE(call.usedDefaultGiven);
     }
-}
-
-TEST_F(PlatformConversion, UsedDefaultFlagIsClearedBeforeEachCall)
-{
-    std::string out;
-    std::int32_t used = 1;
+    // The flag is cleared before each call: exact text leaves it 0.
     ASSERT_TRUE(ConvertWithWideCharToMultiByte(1252, 0x220, L"abc", out, "?", &used));
     EXPECT_EQ(used, 0);
 }
@@ -85,55 +82,31 @@ TEST_F(PlatformConversion, NarrowToWideSizesThenConverts)
 
 // The platform's answers are not trusted: a sizing failure, a failing second call, and a
 // second count outside 1..n all give false and leave the output as it was.
-struct BadAnswer
+TEST_F(PlatformConversion, BadPlatformAnswersGiveFalseAndLeaveTheOutput)
 {
-    const char* what;
-    std::optional<std::int32_t> sizing;
-    std::optional<std::int32_t> converting;
-};
-
-class DistrustsPlatform : public testing::TestWithParam<BadAnswer>
-{
-protected:
-    void SetUp() override { Fake::ResetCodePages(); }
-
-    static std::function<std::optional<std::int32_t>(std::size_t)> Script(const BadAnswer& a)
+    using Answer = std::optional<std::int32_t>;
+    const std::pair<Answer, Answer> answers[] = {// sizing, converting
+                                                 {0, std::nullopt},
+                                                 {-1, std::nullopt},
+                                                 {std::nullopt, 0},
+                                                 {std::nullopt, -5},
+                                                 {std::nullopt, 4}};
+    for (const auto& [sizing, converting] : answers)
     {
-        return [a](std::size_t call) { return call == 0 ? a.sizing : a.converting; };
+        SCOPED_TRACE(testing::Message() << sizing.value_or(99) << " " << converting.value_or(99));
+        const auto script = [sizing = sizing, converting = converting](std::size_t call)
+        { return call == 0 ? sizing : converting; };
+        Fake::ResetCodePages();
+        Fake::CodePages().wideToNarrowOverride = script;
+        Fake::CodePages().narrowToWideOverride = script;
+        std::string narrow = "untouched";
+        EXPECT_FALSE(ConvertWithWideCharToMultiByte(1252, 0x220, L"abc", narrow, nullptr, nullptr));
+        EXPECT_EQ(narrow, "untouched");
+        std::wstring wide = L"untouched";
+        EXPECT_FALSE(ConvertWithMultiByteToWideChar(1252, 1, "abc", wide));
+        EXPECT_EQ(wide, L"untouched");
     }
-};
-
-TEST_P(DistrustsPlatform, WideToNarrow)
-{
-    Fake::CodePages().wideToNarrowOverride = Script(GetParam());
-    std::string out = "untouched";
-    EXPECT_FALSE(ConvertWithWideCharToMultiByte(1252, 0x220, L"abc", out, nullptr, nullptr));
-    EXPECT_EQ(out, "untouched");
 }
-
-TEST_P(DistrustsPlatform, NarrowToWide)
-{
-    Fake::CodePages().narrowToWideOverride = Script(GetParam());
-    std::wstring out = L"untouched";
-    EXPECT_FALSE(ConvertWithMultiByteToWideChar(1252, 1, "abc", out));
-    EXPECT_EQ(out, L"untouched");
-}
-
-INSTANTIATE_TEST_SUITE_P(Answers, DistrustsPlatform,
-                         testing::Values(BadAnswer{"sizing fails", 0, std::nullopt},
-                                         BadAnswer{"sizing negative", -1, std::nullopt},
-                                         BadAnswer{"second call fails", std::nullopt, 0},
-                                         BadAnswer{"second call negative", std::nullopt, -5},
-                                         BadAnswer{"second call above the size", std::nullopt, 4}),
-                         [](const testing::TestParamInfo<BadAnswer>& param)
-                         {
-                             std::string name = param.param.what;
-                             for (char& c : name)
-                             {
-                                 c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-                             }
-                             return name;
-                         });
 
 TEST_F(PlatformConversion, ShorterSecondCountIsTaken)
 {
@@ -158,38 +131,37 @@ TEST_F(PlatformConversion, EmbeddedNulUnitsConvertWhole)
 // Output up to the local buffer's size needs no heap block; one unit more needs exactly one.
 // The allocations of the destination string and of the fake's records are the same for both
 // lengths, so the difference is the heap block alone.
-TEST_F(PlatformConversion, WideToNarrowUsesLocalBufferUpTo128Bytes)
+template <typename Out, typename In, typename Converter>
+std::size_t AllocationsFor(std::size_t length, Converter convert)
 {
-    Fake::CodePages().recordTexts = false;
-    auto allocationsFor = [](std::size_t length)
-    {
-        const std::wstring source(length, L'x');
-        std::string out;
-        out.reserve(256);
-        AllocationScope scope;
-        EXPECT_TRUE(ConvertWithWideCharToMultiByte(1252, 0x220, source, out, nullptr, nullptr));
-        EXPECT_EQ(out, std::string(length, 'x'));
-        return scope.Count();
-    };
-    EXPECT_EQ(allocationsFor(128), allocationsFor(127));
-    EXPECT_EQ(allocationsFor(129), allocationsFor(128) + 1);
+    const In source(length, 'x');
+    Out out;
+    out.reserve(256);
+    AllocationScope scope;
+    EXPECT_TRUE(convert(source, out));
+    EXPECT_EQ(out, Out(length, 'x'));
+    return scope.Count();
 }
 
-TEST_F(PlatformConversion, NarrowToWideUsesLocalBufferUpTo64Units)
+TEST_F(PlatformConversion, LocalBuffersHold128BytesAnd64Units)
 {
     Fake::CodePages().recordTexts = false;
-    auto allocationsFor = [](std::size_t length)
+    const auto toNarrow = [](std::size_t length)
     {
-        const std::string source(length, 'x');
-        std::wstring out;
-        out.reserve(256);
-        AllocationScope scope;
-        EXPECT_TRUE(ConvertWithMultiByteToWideChar(1252, 1, source, out));
-        EXPECT_EQ(out, std::wstring(length, L'x'));
-        return scope.Count();
+        return AllocationsFor<std::string, std::wstring>(
+            length, [](const std::wstring& in, std::string& out)
+            { return ConvertWithWideCharToMultiByte(1252, 0x220, in, out, nullptr, nullptr); });
     };
-    EXPECT_EQ(allocationsFor(64), allocationsFor(63));
-    EXPECT_EQ(allocationsFor(65), allocationsFor(64) + 1);
+    const auto toWide = [](std::size_t length)
+    {
+        return AllocationsFor<std::wstring, std::string>(
+            length, [](const std::string& in, std::wstring& out)
+            { return ConvertWithMultiByteToWideChar(1252, 1, in, out); });
+    };
+    EXPECT_EQ(toNarrow(128), toNarrow(127));
+    EXPECT_EQ(toNarrow(129), toNarrow(128) + 1);
+    EXPECT_EQ(toWide(64), toWide(63));
+    EXPECT_EQ(toWide(65), toWide(64) + 1);
 }
 
 // A source longer than the platform's int length fails instead of being cut short. Only a

@@ -16,6 +16,7 @@ namespace
 
 using namespace Tolvane::Util;
 namespace Fake = Os::Fake;
+using Sleeps = std::vector<std::uint32_t>;
 
 constexpr std::uint64_t MaximumSlice = 268435456;
 constexpr std::uint64_t AllOnes64 = ~std::uint64_t{0};
@@ -30,15 +31,10 @@ protected:
     }
 };
 
-TEST_F(TimeoutClockTest, MaximumSafeWaitDurationIs2To28)
-{
-    static_assert(AbstractTimeoutClock::sc_MaximumSafeWaitDuration == 268435456, "constant");
-    const std::uint64_t* address = &AbstractTimeoutClock::sc_MaximumSafeWaitDuration;
-    EXPECT_EQ(*address, 0x10000000u);
-}
-
 TEST_F(TimeoutClockTest, ZeroTimeoutIsExpiredAtOnceAndWaitsNot)
 {
+    // Taking the address needs the constant defined (and exported) by the library.
+    EXPECT_EQ(*&AbstractTimeoutClock::sc_MaximumSafeWaitDuration, MaximumSlice);
     const TimeoutClock byDefault;
     const TimeoutClock zero(0);
     for (const TimeoutClock* clock : {&byDefault, &zero})
@@ -52,91 +48,73 @@ TEST_F(TimeoutClockTest, ZeroTimeoutIsExpiredAtOnceAndWaitsNot)
 TEST_F(TimeoutClockTest, CountsDownWithTheTickCounterAndSaturatesAtZero)
 {
     const TimeoutClock clock(1000);
-    struct Step
+    const std::pair<std::uint32_t, std::uint64_t> steps[] = {
+        {0, 1000}, {1, 999}, {299, 700}, {699, 1}, {5, 0}, {5000, 0}, {0, 0}};
+    for (const auto& [advance, remaining] : steps)
     {
-        std::uint32_t advance;
-        std::uint64_t remaining;
-    };
-    const Step steps[] = {{0, 1000}, {1, 999}, {299, 700}, {699, 1}, {5, 0}, {5000, 0}, {0, 0}};
-    for (const Step& step : steps)
-    {
-        Fake::AdvanceTickCount(step.advance);
-        EXPECT_EQ(clock.GetRemainingMilliseconds(), step.remaining) << step.advance;
+        Fake::AdvanceTickCount(advance);
+        EXPECT_EQ(clock.GetRemainingMilliseconds(), remaining) << advance;
     }
 }
 
-TEST_F(TimeoutClockTest, ElapsedTimeIsRightAcrossTheCounterWrap)
+TEST_F(TimeoutClockTest, ElapsedTimeIsRightAcrossTheCounterWrapAndForTheLongestTimeout)
 {
     Fake::Clock().tickCount = 0xFFFFFF00; // 2^32 - 256
     const TimeoutClock clock(10000);
+    const TimeoutClock longest(AllOnes64);
     Fake::Clock().tickCount = 256;
     EXPECT_EQ(clock.GetRemainingMilliseconds(), 10000u - 512u);
-}
-
-TEST_F(TimeoutClockTest, LongestTimeoutCountsDownLikeAnyOther)
-{
-    const TimeoutClock clock(AllOnes64);
-    Fake::AdvanceTickCount(10);
-    EXPECT_EQ(clock.GetRemainingMilliseconds(), AllOnes64 - 10);
+    EXPECT_EQ(longest.GetRemainingMilliseconds(), AllOnes64 - 512);
     // Each update measures only the time since the last one.
     Fake::AdvanceTickCount(0xFFFFFFFF);
-    EXPECT_EQ(clock.GetRemainingMilliseconds(), AllOnes64 - 10 - 0xFFFFFFFF);
+    EXPECT_EQ(longest.GetRemainingMilliseconds(), AllOnes64 - 512 - 0xFFFFFFFF);
 }
 
 TEST_F(TimeoutClockTest, SafeWaitDurationIsTheLeastOfRemainingLimitAndMaximum)
 {
+    const std::uint64_t Big = std::uint64_t{1} << 40;
+    const std::uint64_t cases[][3] = {// remaining, limit, expected
+                                      {10000, 0, 0},
+                                      {10000, 500, 500},
+                                      {500, 500, 500},
+                                      {499, 500, 499},
+                                      {5000, AllOnes64, 5000},
+                                      {Big, AllOnes64, MaximumSlice},
+                                      {Big, MaximumSlice + 1, MaximumSlice},
+                                      {Big, MaximumSlice - 1, MaximumSlice - 1},
+                                      {MaximumSlice, AllOnes64, MaximumSlice},
+                                      {0, 500, 0},
+                                      {0, AllOnes64, 0}};
+    for (const auto& c : cases)
+    {
+        EXPECT_EQ(TimeoutClock(c[0]).GetSafeWaitDuration(c[1]), c[2])
+            << c[0] << " remaining, limit " << c[1];
+    }
+}
+
+TEST_F(TimeoutClockTest, WaitSleepsTheRemainingTimeInSlicesUntilTheClockExpires)
+{
     struct Case
     {
-        std::uint64_t remaining;
-        std::uint64_t limit;
-        std::uint64_t expected;
+        std::uint64_t timeout;
+        std::uint32_t advance;
+        std::uint32_t shortfall; // a sleep that ends before the tick counter caught up
+        Sleeps expected;
     };
-    const Case cases[] = {{10000, 0, 0},
-                          {10000, 500, 500},
-                          {500, 500, 500},
-                          {499, 500, 499},
-                          {5000, AllOnes64, 5000},
-                          {std::uint64_t{1} << 40, AllOnes64, MaximumSlice},
-                          {std::uint64_t{1} << 40, MaximumSlice + 1, MaximumSlice},
-                          {std::uint64_t{1} << 40, MaximumSlice - 1, MaximumSlice - 1},
-                          {MaximumSlice, AllOnes64, MaximumSlice},
-                          {0, 500, 0},
-                          {0, AllOnes64, 0}};
+    const Case cases[] = {{1000, 300, 0, {700}},
+                          {1000, 0, 16, {1000, 16}},
+                          // 2^40 / 2^28 slices, the counter wrapping on the way.
+                          {std::uint64_t{1} << 40, 0, 0, Sleeps(4096, MaximumSlice)}};
     for (const Case& c : cases)
     {
-        const TimeoutClock clock(c.remaining);
-        EXPECT_EQ(clock.GetSafeWaitDuration(c.limit), c.expected)
-            << c.remaining << " remaining, limit " << c.limit;
+        SetUp();
+        const TimeoutClock clock(c.timeout);
+        Fake::AdvanceTickCount(c.advance);
+        Fake::Clock().nextSleepShortfall = c.shortfall;
+        clock.Wait();
+        EXPECT_TRUE(Fake::Sleeps() == c.expected) << c.timeout << ": " << Fake::Sleeps().size();
+        EXPECT_EQ(clock.GetRemainingMilliseconds(), 0u);
     }
-}
-
-TEST_F(TimeoutClockTest, WaitSleepsTheRemainingTime)
-{
-    const TimeoutClock clock(1000);
-    Fake::AdvanceTickCount(300);
-    clock.Wait();
-    EXPECT_EQ(Fake::Sleeps(), (std::vector<std::uint32_t>{700}));
-    EXPECT_EQ(clock.GetRemainingMilliseconds(), 0u);
-}
-
-TEST_F(TimeoutClockTest, ShortSleepIsFollowedByASleepForTheRest)
-{
-    const TimeoutClock clock(1000);
-    Fake::Clock().nextSleepShortfall = 16;
-    clock.Wait();
-    EXPECT_EQ(Fake::Sleeps(), (std::vector<std::uint32_t>{1000, 16}));
-}
-
-TEST_F(TimeoutClockTest, LongWaitSleepsInSlicesOfAtMost2To28)
-{
-    const TimeoutClock clock(std::uint64_t{1} << 40);
-    clock.Wait();
-    ASSERT_EQ(Fake::Sleeps().size(), 4096u); // 2^40 / 2^28, the counter wrapping on the way
-    for (std::uint32_t sleep : Fake::Sleeps())
-    {
-        ASSERT_EQ(sleep, MaximumSlice);
-    }
-    EXPECT_EQ(clock.GetRemainingMilliseconds(), 0u);
 }
 
 TEST_F(TimeoutClockTest, ExpiredClockReadsNoTick)
@@ -176,35 +154,25 @@ TEST_F(TimeoutClockTest, ResetRestartsFromAFreshTick)
     EXPECT_EQ(clock.GetRemainingMilliseconds(), 0u);
 }
 
-TEST_F(TimeoutClockTest, CopyUpdatesTheSourceFirstAndBothAgree)
+TEST_F(TimeoutClockTest, CopyAndAssignmentUpdateTheSourceFirstAndBothAgree)
 {
     const TimeoutClock source(1000);
+    TimeoutClock target(5);
+    TimeoutClock expired;
     Fake::AdvanceTickCount(300);
     const std::size_t reads = Fake::TickCountReads();
     const TimeoutClock copy(source);
     EXPECT_EQ(Fake::TickCountReads(), reads + 1);
-
-    // No tick since the copy: the source's update already counted the 300 ms.
-    Fake::AdvanceTickCount(100);
-    EXPECT_EQ(source.GetRemainingMilliseconds(), 600u);
-    EXPECT_EQ(copy.GetRemainingMilliseconds(), 600u);
-}
-
-TEST_F(TimeoutClockTest, AssignmentUpdatesTheSourceFirstAndBothAgree)
-{
-    const TimeoutClock source(1000);
-    TimeoutClock target(5);
-    Fake::AdvanceTickCount(300);
     target = source;
+    expired = source; // assignment from a running clock revives an expired one
+
+    // No tick since: the source's update already counted the 300 ms.
     Fake::AdvanceTickCount(100);
-    EXPECT_EQ(source.GetRemainingMilliseconds(), 600u);
-    EXPECT_EQ(target.GetRemainingMilliseconds(), 600u);
-
-    // Assignment from a running clock revives an expired one.
-    TimeoutClock expired;
-    expired = source;
-    EXPECT_EQ(expired.GetRemainingMilliseconds(), 600u);
-
+    for (const TimeoutClock* clock : {&source, &copy, &static_cast<const TimeoutClock&>(target),
+                                      &static_cast<const TimeoutClock&>(expired)})
+    {
+        EXPECT_EQ(clock->GetRemainingMilliseconds(), 600u);
+    }
     TimeoutClock& self = target;
     target = self;
     Fake::AdvanceTickCount(50);
@@ -218,40 +186,29 @@ public:
     explicit ScriptedClock(std::vector<std::uint64_t> remaining) : m_Remaining(std::move(remaining))
     {
     }
-
-    void Update() const override { m_Calls += "U"; }
-
+    void Update() const override { calls += "U"; }
     std::uint64_t GetRemainingMilliseconds() const override
     {
-        m_Calls += "R";
-        const std::uint64_t value = m_Remaining.empty() ? 0 : m_Remaining.front();
-        if (!m_Remaining.empty())
-        {
-            m_Remaining.erase(m_Remaining.begin());
-        }
-        return value;
+        calls += "R";
+        return m_Next < m_Remaining.size() ? m_Remaining[m_Next++] : 0;
     }
-
-    std::string Calls() const { return m_Calls; }
+    mutable std::string calls;
 
 private:
-    mutable std::vector<std::uint64_t> m_Remaining;
-    mutable std::string m_Calls;
+    std::vector<std::uint64_t> m_Remaining;
+    mutable std::size_t m_Next = 0;
 };
 
-TEST_F(TimeoutClockTest, SafeWaitReadsTheRemainingTimeThenUpdates)
+TEST_F(TimeoutClockTest, InterfaceOperationsWorkOnADerivedClock)
 {
-    const ScriptedClock clock({700});
-    EXPECT_EQ(clock.GetSafeWaitDuration(500), 500u);
-    EXPECT_EQ(clock.Calls(), "RU");
-}
+    const ScriptedClock safe({700});
+    EXPECT_EQ(safe.GetSafeWaitDuration(500), 500u);
+    EXPECT_EQ(safe.calls, "RU") << "reads the remaining time, then updates";
 
-TEST_F(TimeoutClockTest, WaitSleepsWhatADerivedClockReportsUntilItSaysZero)
-{
-    const ScriptedClock clock({300, AllOnes64, 5, 0, 900});
-    clock.Wait();
-    EXPECT_EQ(Fake::Sleeps(), (std::vector<std::uint32_t>{300, 268435456, 5}));
-    EXPECT_EQ(clock.Calls(), "RURURURU");
+    const ScriptedClock waiting({300, AllOnes64, 5, 0, 900});
+    waiting.Wait();
+    EXPECT_EQ(Fake::Sleeps(), (Sleeps{300, 268435456, 5}));
+    EXPECT_EQ(waiting.calls, "RURURURU");
 }
 
 } // namespace
