@@ -109,7 +109,7 @@ TEST(CryptoBackend, ProviderServesDistinctBytesUntilReleased)
 }
 
 #if !defined(_WIN32)
-TEST(CryptoBackend, ForeignHandleIsRefused)
+TEST(PosixBackend, RefusesForeignProvidersAndHasNoCursor)
 {
     int other = 0;
     const Os::CryptProviderHandle foreign = reinterpret_cast<Os::CryptProviderHandle>(&other);
@@ -119,10 +119,8 @@ TEST(CryptoBackend, ForeignHandleIsRefused)
     Os::CryptProviderHandle provider = nullptr;
     EXPECT_FALSE(Os::CryptAcquireContextA(provider, nullptr, nullptr, 24, Os::CryptVerifyContext));
     EXPECT_FALSE(Os::CryptAcquireContextA(provider, nullptr, nullptr, Os::ProvRsaFull, 0));
-}
 
-TEST(CursorBackend, QueryFailsAndYieldsZero)
-{
+    // The cursor query fails and yields zero.
     Os::Point point{0x1234, 0x5678};
     EXPECT_FALSE(Os::GetCursorPos(point));
     EXPECT_EQ(point.x, 0);

@@ -91,33 +91,24 @@ TEST_F(RandomNumberGeneratorTest, DrawsAreTheMt19937CheckValuesOfSeed5489)
     }
 }
 
-struct Sequence
+TEST_F(RandomNumberGeneratorTest, ListedSequencesFollowSeed5489)
 {
-    Long32 minimum;
-    Long32 maximum;
-    std::vector<Long32> numbers;
-};
-
-class ListedSequences : public RandomNumberGeneratorTest,
-                        public testing::WithParamInterface<Sequence>
-{
-};
-
-TEST_P(ListedSequences, FollowSeed5489)
-{
-    RandomNumberGenerator generator;
-    generator.Seed(5489);
-    const Sequence& s = GetParam();
-    EXPECT_EQ(Numbers(generator, s.minimum, s.maximum, static_cast<int>(s.numbers.size())),
-              s.numbers);
+    const std::vector<Long32> cases[] = {// minimum, maximum, numbers...
+                                         {0, 9, 1, 2, 1},
+                                         {-5, 5, -2, -4, 1},
+                                         {0, 1024, 880, 756, 67},
+                                         // (3499211612 << 26 ^ 581869302 >> 3) mod 2^32, added
+                                         // to the minimum.
+                                         {Min32, Max32, -195701794}};
+    for (const std::vector<Long32>& c : cases)
+    {
+        RandomNumberGenerator generator;
+        generator.Seed(5489);
+        EXPECT_EQ(Numbers(generator, c[0], c[1], static_cast<int>(c.size() - 2)),
+                  std::vector<Long32>(c.begin() + 2, c.end()))
+            << c[0] << ".." << c[1];
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Ranges, ListedSequences,
-    testing::Values(Sequence{0, 9, {1, 2, 1}}, Sequence{-5, 5, {-2, -4, 1}},
-                    Sequence{0, 1024, {880, 756, 67}},
-                    // (3499211612 << 26 ^ 581869302 >> 3) mod 2^32, added to the minimum.
-                    Sequence{Min32, Max32, {-195701794}}));
 
 TEST_F(RandomNumberGeneratorTest, SpansBelow1024TakeOneDrawLargerOnesTwoAndEmptyOnesNone)
 {
