@@ -243,10 +243,12 @@ std::int32_t MultiByteToWideChar(std::uint32_t codePage, std::uint32_t flags, co
                                  std::int32_t destinationSize)
 {
     State& state = TheState();
-    const std::size_t index = state.narrowToWide.size();
     const std::string text(source, static_cast<std::size_t>(sourceLength));
+    std::unique_lock<std::mutex> lock(state.recordLock);
+    const std::size_t index = state.narrowToWide.size();
     state.narrowToWide.push_back({codePage, flags, state.script.recordTexts ? text : std::string(),
                                   destination != nullptr, destinationSize});
+    lock.unlock();
     if (state.script.narrowToWideOverride)
     {
         if (const auto answer = state.script.narrowToWideOverride(index))
