@@ -1,5 +1,5 @@
-// The POSIX backend's code-page calls: Windows' call contract, and the rules that the per-unit
-// differential comparison cannot show (longer texts, '?' as default, flags it never passes).
+// The POSIX code-page calls: Windows' call contract, and what the per-unit comparison misses.
+// (Longer texts, '?' as the default character, flags the comparison never passes.)
 #include "os/CodePages.h"
 
 #include "support/AllocationCounter.h"
