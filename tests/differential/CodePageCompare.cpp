@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <map>
 #include <sstream>
 #include <string>
@@ -24,14 +25,8 @@ constexpr unsigned char FailedRecord = 0xFF;
 bool ReadFile(const std::string& path, std::string& content)
 {
     std::ifstream file(path, std::ios::binary);
-    if (!file)
-    {
-        return false;
-    }
-    std::ostringstream buffer;
-    buffer << file.rdbuf();
-    content = buffer.str();
-    return true;
+    content.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return static_cast<bool>(file);
 }
 
 // The length of the record at `position`, or 0 when the data ends inside it.
@@ -52,11 +47,11 @@ std::string Hex(const std::string& bytes)
     char part[4];
     for (const char byte : bytes)
     {
-        std::snprintf(part, sizeof part, "%02X ",
+        std::snprintf(part, sizeof part, text.empty() ? "%02X" : " %02X",
                       static_cast<unsigned>(static_cast<unsigned char>(byte)));
         text += part;
     }
-    return text.empty() ? text : text.substr(0, text.size() - 1);
+    return text;
 }
 
 std::map<std::string, std::size_t> ReadRatchet(const std::string& path)
@@ -66,14 +61,10 @@ std::map<std::string, std::size_t> ReadRatchet(const std::string& path)
     std::string line;
     while (std::getline(file, line))
     {
-        if (line.empty() || line[0] == '#')
-        {
-            continue;
-        }
         std::istringstream fields(line);
         std::string name;
         std::size_t agreeing = 0;
-        if (fields >> name >> agreeing)
+        if (line[0] != '#' && fields >> name >> agreeing)
         {
             figures[name] = agreeing;
         }
@@ -135,6 +126,42 @@ bool ParseOptions(int argc, char** argv, Options& options)
     return true;
 }
 
+// How many calls of `set` this platform answers as `reference` records; lists the first
+// disagreements when `options.show` names the set, and sets `failed` when the reference ends early.
+std::size_t CountAgreeing(const CaseSet& set, const std::string& reference, const Options& options,
+                          bool& failed)
+{
+    const std::string name = CaseSetName(set);
+    std::size_t agreeing = 0;
+    std::size_t shown = 0;
+    std::size_t position = 0;
+    std::string local;
+    for (std::size_t i = 0; i < CaseCount(set); ++i)
+    {
+        const std::size_t length = RecordLength(reference, position);
+        if (length == 0)
+        {
+            std::cout << name << ": the reference dump ends early\n";
+            failed = true;
+            break;
+        }
+        local.clear();
+        const bool consistent = AppendRecord(set, i, local);
+        if (consistent && reference.compare(position, length, local) == 0)
+        {
+            ++agreeing;
+        }
+        else if (name == options.show && shown++ < options.showCount)
+        {
+            std::cout << "  " << DescribeCase(set, i) << ": Windows ["
+                      << Hex(reference.substr(position, length)) << "] here [" << Hex(local) << "]"
+                      << (consistent ? "" : " (sizing differs)") << '\n';
+        }
+        position += length;
+    }
+    return agreeing;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -152,7 +179,6 @@ int main(int argc, char** argv)
     bool raised = false;
     std::size_t allAgreeing = 0;
     std::size_t allTotal = 0;
-    std::string local;
     char line[160];
     std::snprintf(line, sizeof line, "%-30s %-15s %17s %9s\n", "case set", "direction",
                   "agreeing / total", "ratchet");
@@ -168,34 +194,7 @@ int main(int argc, char** argv)
             continue;
         }
         const std::size_t total = CaseCount(set);
-        std::size_t agreeing = 0;
-        std::size_t shown = 0;
-        std::size_t position = 0;
-        for (std::size_t i = 0; i < total; ++i)
-        {
-            const std::size_t length = RecordLength(reference, position);
-            if (length == 0)
-            {
-                std::cout << name << ": the reference dump ends early\n";
-                failed = true;
-                break;
-            }
-            local.clear();
-            const bool consistent = AppendRecord(set, i, local);
-            const bool same = consistent && reference.compare(position, length, local) == 0;
-            if (same)
-            {
-                ++agreeing;
-            }
-            else if (name == options.show && shown < options.showCount)
-            {
-                ++shown;
-                std::cout << "  " << DescribeCase(set, i) << ": Windows ["
-                          << Hex(reference.substr(position, length)) << "] here [" << Hex(local)
-                          << "]" << (consistent ? "" : " (sizing differs)") << '\n';
-            }
-            position += length;
-        }
+        const std::size_t agreeing = CountAgreeing(set, reference, options, failed);
         figures[name] = agreeing;
         const auto recorded = ratchet.find(name);
         const std::size_t floor = recorded == ratchet.end() ? 0 : recorded->second;

@@ -89,6 +89,28 @@ void Record(const std::string& module, bool byOrdinal, std::uintptr_t name) noex
     }
 }
 
+// The script of the library behind `module`, with the lookup recorded; null when the handle is
+// not one the fake gave out. The caller holds the lock.
+const FakeModule* Lookup(ModuleHandle module, bool byOrdinal, std::uintptr_t name)
+{
+    State& state = TheState();
+    const auto loaded = Find(module);
+    if (loaded == state.loaded.end())
+    {
+        return nullptr;
+    }
+    Record(loaded->first, byOrdinal, name);
+    const auto scripted = state.script.modules.find(loaded->first);
+    return scripted == state.script.modules.end() ? nullptr : &scripted->second;
+}
+
+template <typename Exports, typename Key>
+void* ExportOf(const Exports& exports, const Key& key)
+{
+    const auto found = exports.find(key);
+    return found == exports.end() ? nullptr : found->second;
+}
+
 ModuleHandle TOLVANE_OS_WINAPI FakeLoadLibraryExW(const wchar_t* name, void* file, ULong32 flags)
 {
     const std::lock_guard<std::recursive_mutex> lock(TheMutex());
@@ -160,47 +182,25 @@ ModuleHandle LoadLibraryExA(const char* name, std::uint32_t flags)
 void* GetProcAddress(ModuleHandle module, const char* name)
 {
     const std::lock_guard<std::recursive_mutex> lock(Fake::TheMutex());
-    Fake::State& state = Fake::TheState();
-    const auto loaded = Fake::Find(module);
-    if (loaded == state.loaded.end())
+    const Fake::FakeModule* const scripted =
+        Fake::Lookup(module, false, reinterpret_cast<std::uintptr_t>(name));
+    if (scripted == nullptr)
     {
         return nullptr;
     }
-    Fake::Record(loaded->first, false, reinterpret_cast<std::uintptr_t>(name));
-    const auto scriptedModule = state.script.modules.find(loaded->first);
-    if (scriptedModule == state.script.modules.end())
-    {
-        return nullptr;
-    }
-    const Fake::FakeModule& scripted = scriptedModule->second;
     if (IsOrdinalName(name))
     {
         const auto ordinal = static_cast<std::uint16_t>(reinterpret_cast<std::uintptr_t>(name));
-        const auto found = scripted.exportsByOrdinal.find(ordinal);
-        return found == scripted.exportsByOrdinal.end() ? nullptr : found->second;
+        return Fake::ExportOf(scripted->exportsByOrdinal, ordinal);
     }
-    const auto found = scripted.exportsByName.find(name);
-    return found == scripted.exportsByName.end() ? nullptr : found->second;
+    return Fake::ExportOf(scripted->exportsByName, std::string(name));
 }
 
 void* GetProcAddress(ModuleHandle module, std::uint16_t ordinal)
 {
     const std::lock_guard<std::recursive_mutex> lock(Fake::TheMutex());
-    Fake::State& state = Fake::TheState();
-    const auto loaded = Fake::Find(module);
-    if (loaded == state.loaded.end())
-    {
-        return nullptr;
-    }
-    Fake::Record(loaded->first, true, ordinal);
-    const auto scriptedModule = state.script.modules.find(loaded->first);
-    if (scriptedModule == state.script.modules.end())
-    {
-        return nullptr;
-    }
-    const Fake::FakeModule& scripted = scriptedModule->second;
-    const auto found = scripted.exportsByOrdinal.find(ordinal);
-    return found == scripted.exportsByOrdinal.end() ? nullptr : found->second;
+    const Fake::FakeModule* const scripted = Fake::Lookup(module, true, ordinal);
+    return scripted == nullptr ? nullptr : Fake::ExportOf(scripted->exportsByOrdinal, ordinal);
 }
 
 bool FreeLibrary(ModuleHandle module)

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <exception>
+#include <functional>
 #include <string>
 
 namespace
@@ -28,71 +29,73 @@ protected:
         Fake::ResetModules();
         Fake::ResetCodePages();
         Fake::ResetSystemInfo();
+        Fake::Modules().modules["Library.dll"] = {};
     }
 };
 
-void LoadMissingNarrow()
+void LoadMissing()
 {
     const DllLoader loader(std::string("Missing.dll"));
 }
 
-// Which handler, tried from the most specific, catches a failed load.
-std::string HandlerOfFailedLoad()
+void LookUpMissing()
 {
-    try
-    {
-        LoadMissingNarrow();
-    }
-    catch (const DllExportNotFoundException&)
-    {
-        return "DllExportNotFoundException";
-    }
-    catch (const LoadDllException&)
-    {
-        return "LoadDllException";
-    }
-    return "nothing";
+    const DllLoader loader(std::string("Library.dll"));
+    loader.GetProcAddress("Gamma");
 }
 
+// The text of what `action` throws when `Handler` catches it; "-" when another handler does.
 template <typename Handler>
-std::string TextOfFailedLoadCaughtAs()
+std::string TextCaughtAs(const std::function<void()>& action)
 {
     try
     {
-        LoadMissingNarrow();
+        action();
     }
     catch (const Handler& e)
     {
         return e.what();
     }
+    catch (...)
+    {
+        return "-";
+    }
     return "(nothing thrown)";
 }
 
-TEST_F(DllLoaderExceptionTest, FailedLoadIsCaughtAsEachBaseButNotAsTheSibling)
+TEST_F(DllLoaderExceptionTest, EachFailureIsCaughtAsItsBasesButNotAsItsSibling)
 {
-    const std::string text = "Cannot load DLL 'Missing.dll'.";
-    EXPECT_EQ(HandlerOfFailedLoad(), "LoadDllException");
-    EXPECT_EQ(TextOfFailedLoadCaughtAs<LoadDllException>(), text);
-    EXPECT_EQ(TextOfFailedLoadCaughtAs<DllLoaderException>(), text);
-    EXPECT_EQ(TextOfFailedLoadCaughtAs<Tolvane::Exception>(), text);
-    EXPECT_EQ(TextOfFailedLoadCaughtAs<std::exception>(), text);
+    const struct
+    {
+        void (*action)();
+        const char* text;
+        bool isLoad;
+    } cases[] = {{&LoadMissing, "Cannot load DLL 'Missing.dll'.", true},
+                 {&LookUpMissing, "Cannot find DLL export with name 'Gamma'.", false}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(TextCaughtAs<LoadDllException>(c.action), c.isLoad ? c.text : "-");
+        EXPECT_EQ(TextCaughtAs<DllExportNotFoundException>(c.action), c.isLoad ? "-" : c.text);
+        EXPECT_EQ(TextCaughtAs<DllLoaderException>(c.action), c.text);
+        EXPECT_EQ(TextCaughtAs<Tolvane::Exception>(c.action), c.text);
+        EXPECT_EQ(TextCaughtAs<std::exception>(c.action), c.text);
+    }
 }
 
-TEST_F(DllLoaderExceptionTest, NarrowMessageIsAlsoGivenWide)
+TEST_F(DllLoaderExceptionTest, MessagesAreGivenInBothWidths)
 {
     try
     {
-        LoadMissingNarrow();
+        LoadMissing();
+        ADD_FAILURE() << "loaded";
     }
     catch (const Tolvane::Exception& e)
     {
         EXPECT_EQ(e.GetWideMessage(), L"Cannot load DLL 'Missing.dll'.");
     }
-}
-
-TEST_F(DllLoaderExceptionTest, WideMessageStaysWideAndIsReadNarrowToo)
-{
-    // U+4E2D is not in the fake's ANSI code page 1252: the narrow form has '?' in its place.
+    // U+4E2D is not in the fake's ANSI code page 1252: the narrow form has '?' in its place,
+    // and reading it leaves the wide form as it was.
     const std::wstring name = L"Missing\x4E2D.dll";
     try
     {
@@ -112,30 +115,16 @@ TEST_F(DllLoaderExceptionTest, CopiedAndRethrownKeepsItsMessage)
     std::exception_ptr saved;
     try
     {
-        try
-        {
-            LoadMissingNarrow();
-        }
-        catch (const LoadDllException& e)
-        {
-            const LoadDllException copy(e);
-            EXPECT_EQ(copy.what(), e.what()) << "a copy shares the text";
-            throw copy;
-        }
-    }
-    catch (const DllLoaderException&)
-    {
-        saved = std::current_exception();
-    }
-    ASSERT_TRUE(saved);
-    try
-    {
-        std::rethrow_exception(saved);
+        LoadMissing();
     }
     catch (const LoadDllException& e)
     {
-        EXPECT_STREQ(e.what(), "Cannot load DLL 'Missing.dll'.");
+        const LoadDllException copy(e);
+        EXPECT_EQ(copy.what(), e.what()) << "a copy shares the text";
+        saved = std::make_exception_ptr(copy);
     }
+    EXPECT_EQ(TextCaughtAs<LoadDllException>([&saved] { std::rethrow_exception(saved); }),
+              "Cannot load DLL 'Missing.dll'.");
 }
 
 } // namespace

@@ -45,6 +45,21 @@ protected:
         EXPECT_EQ(Fake::InvalidFrees(), 0);
     }
 
+    // The wide message of the LoadDllException that loading `name` throws.
+    static std::wstring FailedLoadMessage(const std::wstring& name)
+    {
+        try
+        {
+            const DllLoader loader(name);
+            ADD_FAILURE() << "loaded";
+        }
+        catch (const LoadDllException& e)
+        {
+            return e.GetWideMessage();
+        }
+        return L"";
+    }
+
     // The names that reached LoadLibraryExA, kernel32's included.
     static std::vector<std::string> NarrowLoads()
     {
@@ -72,38 +87,22 @@ TEST_F(WideNameLoadTest, WideLoaderGetsTheNameAndFlagsUnchanged)
         // Given back before the constructor returned.
         ExpectKernel32Balanced(1);
         EXPECT_EQ(Fake::Counts("Wide.dll").References(), 1);
+        // Every wide load takes and gives back its own kernel32 reference, and an ASCII wide
+        // name loads what the narrow name loads.
+        const DllLoader second(std::wstring(L"Wide\x4E2D.dll"));
+        const DllLoader wide(std::wstring(L"Library.dll"));
+        const DllLoader narrow(std::string("Library.dll"));
+        ExpectKernel32Balanced(3);
+        EXPECT_EQ(Fake::Counts("Wide.dll").References(), 2);
+        EXPECT_EQ(Fake::Counts("Library.dll").References(), 2);
     }
-    EXPECT_EQ(Fake::Counts("Wide.dll").frees, 1);
-}
-
-TEST_F(WideNameLoadTest, EveryWideLoadTakesAndGivesBackItsOwnKernel32Reference)
-{
-    const DllLoader first(std::wstring(L"Wide\x4E2D.dll"));
-    const DllLoader second(std::wstring(L"Wide\x4E2D.dll"));
-    ExpectKernel32Balanced(2);
-    EXPECT_EQ(Fake::Counts("Wide.dll").References(), 2);
-}
-
-TEST_F(WideNameLoadTest, AsciiWideNameLoadsWhatTheNarrowNameLoads)
-{
-    const DllLoader wide(std::wstring(L"Library.dll"));
-    const DllLoader narrow(std::string("Library.dll"));
-    EXPECT_EQ(Fake::Counts("Library.dll").References(), 2);
+    EXPECT_EQ(Fake::Counts("Wide.dll").frees, 2);
 }
 
 TEST_F(WideNameLoadTest, RefusedWideLoadThrowsTheWideMessageWithoutTryingTheAnsiName)
 {
     Fake::Modules().modules["Missing?.dll"] = {};
-    const std::wstring name = L"Missing\x4E2D.dll";
-    try
-    {
-        const DllLoader loader(name);
-        ADD_FAILURE() << "loaded";
-    }
-    catch (const LoadDllException& e)
-    {
-        EXPECT_EQ(e.GetWideMessage(), L"Cannot load DLL '" + name + L"'.");
-    }
+    EXPECT_EQ(FailedLoadMessage(L"Missing\x4E2D.dll"), L"Cannot load DLL 'Missing\x4E2D.dll'.");
     EXPECT_EQ(NarrowLoads(), std::vector<std::string>{Fake::Kernel32Name});
     ExpectKernel32Balanced(1);
 }
@@ -125,7 +124,6 @@ TEST_F(WideNameLoadTest, WithoutWideLoaderTheAnsiNameIsLoaded)
 
 TEST_F(WideNameLoadTest, AnsiPathForbidsBestFitAndReportsTheWideName)
 {
-    RemoveWideLoader();
     // U+0100 would best-fit to 'A' and U+4E2D has no counterpart: both become the code page's
     // default character, so neither the look-alike library nor the caller's name is loaded.
     for (const std::wstring& name : {std::wstring(L"\x0100.dll"), std::wstring(L"\x4E2D.dll")})
@@ -133,15 +131,7 @@ TEST_F(WideNameLoadTest, AnsiPathForbidsBestFitAndReportsTheWideName)
         Fake::ResetModules();
         RemoveWideLoader();
         Fake::Modules().modules["A.dll"] = {};
-        try
-        {
-            const DllLoader loader(name);
-            ADD_FAILURE() << "loaded";
-        }
-        catch (const LoadDllException& e)
-        {
-            EXPECT_EQ(e.GetWideMessage(), L"Cannot load DLL '" + name + L"'.");
-        }
+        EXPECT_EQ(FailedLoadMessage(name), L"Cannot load DLL '" + name + L"'.");
         EXPECT_EQ(NarrowLoads(), (std::vector<std::string>{Fake::Kernel32Name, "?.dll"}));
         ExpectKernel32Balanced(1);
     }
