@@ -24,20 +24,13 @@ std::vector<Long32> Numbers(RandomNumberGenerator& generator, Long32 minimum, Lo
     return numbers;
 }
 
+// The unit tests check the mapping; here only that the exported class draws the same sequence
+// across the library boundary (a span of 1025 takes both draws per number).
 TEST(RandomNumberGeneratorNative, Seed5489GivesTheListedNumbers)
 {
-    const Long32 Min32 = std::numeric_limits<Long32>::min();
-    const Long32 Max32 = std::numeric_limits<Long32>::max();
-    const std::vector<Long32> ranges[] = {
-        {0, 9, 1, 2, 1}, {-5, 5, -2, -4, 1}, {0, 1024, 880, 756, 67}, {Min32, Max32, -195701794}};
-    for (const std::vector<Long32>& r : ranges)
-    {
-        RandomNumberGenerator generator;
-        generator.Seed(5489);
-        EXPECT_EQ(Numbers(generator, r[0], r[1], static_cast<int>(r.size() - 2)),
-                  std::vector<Long32>(r.begin() + 2, r.end()))
-            << r[0] << ".." << r[1];
-    }
+    RandomNumberGenerator generator;
+    generator.Seed(5489);
+    EXPECT_EQ(Numbers(generator, 0, 1024, 3), (std::vector<Long32>{880, 756, 67}));
 }
 
 TEST(RandomNumberGeneratorNative, SystemSeedsDiffer)
