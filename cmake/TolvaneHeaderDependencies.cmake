@@ -1,14 +1,21 @@
 # Header-only dependencies: Boost for the library, CLI11 for the tolvane program.
-# A cross build must not put the host's /usr/include on its path, so each dependency gets a
+# A cross build must not put the host's /usr/include on its path, so a dependency gets a
 # folder that holds nothing but a link to its own headers.
+
+# Makes the INTERFACE target `target` whose include folder holds only a link to the host's
+# /usr/include/<subdir> (found by `probe`, a file inside it).
+function(tolvane_host_headers target subdir probe)
+    find_path(_host_dir ${subdir}/${probe} PATHS /usr/include NO_CMAKE_FIND_ROOT_PATH
+              NO_DEFAULT_PATH NO_CACHE REQUIRED)
+    set(folder ${PROJECT_BINARY_DIR}/${subdir}-only-include)
+    file(MAKE_DIRECTORY ${folder})
+    file(CREATE_LINK ${_host_dir}/${subdir} ${folder}/${subdir} SYMBOLIC)
+    add_library(${target} INTERFACE)
+    target_include_directories(${target} SYSTEM INTERFACE $<BUILD_INTERFACE:${folder}>)
+endfunction()
+
 if(CMAKE_CROSSCOMPILING)
-    find_path(TOLVANE_HOST_BOOST_DIR boost/version.hpp PATHS /usr/include NO_CMAKE_FIND_ROOT_PATH
-              NO_DEFAULT_PATH REQUIRED)
-    set(_boost_only ${PROJECT_BINARY_DIR}/boost-only-include)
-    file(MAKE_DIRECTORY ${_boost_only})
-    file(CREATE_LINK ${TOLVANE_HOST_BOOST_DIR}/boost ${_boost_only}/boost SYMBOLIC)
-    add_library(TolvaneBoostHeaders INTERFACE)
-    target_include_directories(TolvaneBoostHeaders SYSTEM INTERFACE $<BUILD_INTERFACE:${_boost_only}>)
+    tolvane_host_headers(TolvaneBoostHeaders boost version.hpp)
 else()
     find_package(Boost 1.74 REQUIRED)
     add_library(TolvaneBoostHeaders INTERFACE)
@@ -16,10 +23,4 @@ else()
 endif()
 
 # CLI11 (Debian's libcli11-dev), the same way on every build.
-find_path(TOLVANE_HOST_CLI11_DIR CLI/CLI.hpp PATHS /usr/include NO_CMAKE_FIND_ROOT_PATH
-          NO_DEFAULT_PATH REQUIRED)
-set(_cli11_only ${PROJECT_BINARY_DIR}/cli11-only-include)
-file(MAKE_DIRECTORY ${_cli11_only})
-file(CREATE_LINK ${TOLVANE_HOST_CLI11_DIR}/CLI ${_cli11_only}/CLI SYMBOLIC)
-add_library(TolvaneCli11 INTERFACE)
-target_include_directories(TolvaneCli11 SYSTEM INTERFACE ${_cli11_only})
+tolvane_host_headers(TolvaneCli11 CLI CLI.hpp)
