@@ -27,7 +27,7 @@ public:
 
     bool Empty() const { return m_Tables.empty(); }
 
-    // Markdown tables, one per table name, preceded by a line naming the time's meaning.
+    // Markdown tables, one per table name, each after a blank line.
     void Print(std::ostream& out) const;
 
 private:
