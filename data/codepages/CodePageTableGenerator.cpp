@@ -254,11 +254,10 @@ void ReadWide(const std::string& folder, Page& page, const Pool& pairs, Pool& co
                  " has no single code for both default characters");
         }
         wide[unit] = code;
-        const bool exact = code == page.defaultCode ? unit == page.defaultUnicode
-                                                    : Decode(page, pairs, code) == unit;
+        const bool exact = Decode(page, pairs, code) == unit;
         const std::string expected =
             exact ? std::string(1, '\0') + answer.substr(1) : std::string("\1~");
-        exactMismatches += noBestFit[unit] == expected ? 0 : 1;
+        exactMismatches += noBestFit[unit] == expected ? 0u : 1u;
         if (unit < 0x80 && (code != unit || page.narrow[unit] != unit ||
                             (!page.leadRows.empty() && page.leadRows[unit] != 0)))
         {
@@ -272,9 +271,9 @@ void ReadWide(const std::string& folder, Page& page, const Pool& pairs, Pool& co
     }
     for (std::size_t block = 0; block < 0x10000; block += WideBlockSize)
     {
-        page.wideBlocks.push_back(codes.Add(
-            std::vector<std::uint16_t>(wide.begin() + static_cast<std::ptrdiff_t>(block),
-                                       wide.begin() + static_cast<std::ptrdiff_t>(block + WideBlockSize))));
+        page.wideBlocks.push_back(codes.Add(std::vector<std::uint16_t>(
+            wide.begin() + static_cast<std::ptrdiff_t>(block),
+            wide.begin() + static_cast<std::ptrdiff_t>(block + WideBlockSize))));
     }
 }
 

@@ -127,8 +127,7 @@ class WideEncoder
 {
 public:
     WideEncoder(const CodePageTable& page, const WideOptions& options, Out& out)
-        : m_Page(page), m_BestFit(options.bestFit), m_DefaultChar(options.defaultChar),
-          m_Out(out)
+        : m_Page(page), m_BestFit(options.bestFit), m_DefaultChar(options.defaultChar), m_Out(out)
     {
     }
 
@@ -307,8 +306,8 @@ const CodePageTable* FindCodePageTable(std::uint32_t codePage)
 }
 
 std::size_t TableFromWide(const CodePageTable& page, const WideOptions& options,
-                          const wchar_t* input, std::size_t length, bool& usedDefault,
-                          char* output, std::size_t capacity)
+                          const wchar_t* input, std::size_t length, bool& usedDefault, char* output,
+                          std::size_t capacity)
 {
     if (output == nullptr)
     {

@@ -36,8 +36,8 @@ struct WideOptions
 // value above U+10FFFF gets one. `usedDefault` tells whether a default character was written
 // (also for a best fit onto the page's default character).
 std::size_t TableFromWide(const CodePageTable& page, const WideOptions& options,
-                          const wchar_t* input, std::size_t length, bool& usedDefault,
-                          char* output, std::size_t capacity);
+                          const wchar_t* input, std::size_t length, bool& usedDefault, char* output,
+                          std::size_t capacity);
 
 // A lead byte takes the next byte along when the two form a pair in the table (whether or not
 // the pair is a character); bytes that do not decode give the page's narrow default.
