@@ -7,6 +7,7 @@
 // default character, and `wc-0x620` is checked against the rule that the engine applies (a
 // code is exact when it decodes back to its unit). `unicode.compose` gives the canonical pairs.
 // Data that the tables cannot express stops the build with a message.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
@@ -328,16 +329,22 @@ void WriteTables(const std::vector<Page>& pages, const Pool& codes, const Pool& 
     out << "};\nconst std::size_t CodePageTableCount = " << pages.size() << ";\n\n";
     out << "const CanonicalPair CanonicalPairs[] = {";
     std::uint32_t lowestSecond = 0xFFFF;
+    std::vector<std::uint32_t> seconds;
     for (std::size_t i = 0; i < canonical.size(); ++i)
     {
         const std::uint64_t entry = canonical[i];
         out << (i % 8 == 0 ? "\n" : "") << "{" << (entry >> 16) << "u, " << (entry & 0xFFFF)
             << "},";
-        lowestSecond = std::min<std::uint32_t>(lowestSecond, (entry >> 16) & 0xFFFF);
+        const auto second = static_cast<std::uint32_t>((entry >> 16) & 0xFFFF);
+        lowestSecond = std::min(lowestSecond, second);
+        seconds.resize(std::max<std::size_t>(seconds.size(), second / 32 + 1));
+        seconds[second / 32] |= std::uint32_t{1} << (second % 32);
         writer.bytes += 8;
     }
     out << "};\nconst std::size_t CanonicalPairCount = " << canonical.size() << ";\n"
-        << "const char16_t LowestCombiningUnit = " << lowestSecond << ";\n\n"
+        << "const char16_t LowestCombiningUnit = " << lowestSecond << ";\n";
+    writer.Array("const std::uint32_t CombiningUnits[]", seconds);
+    out << "const char16_t CombiningUnitLimit = " << seconds.size() * 32 << ";\n\n"
         << "} // namespace Posix\n} // namespace Os\n} // namespace Util\n} // namespace Tolvane\n";
 }
 

@@ -62,6 +62,10 @@ extern const CanonicalPair CanonicalPairs[];
 extern const std::size_t CanonicalPairCount;
 // The lowest second character of any pair: a unit below it composes with nothing before it.
 extern const char16_t LowestCombiningUnit;
+// Bit (u & 31) of CombiningUnits[u >> 5] is set when unit u is the second of some pair; no
+// unit from CombiningUnitLimit up is.
+extern const std::uint32_t CombiningUnits[];
+extern const char16_t CombiningUnitLimit;
 
 } // namespace Posix
 } // namespace Os

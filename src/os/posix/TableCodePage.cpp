@@ -102,6 +102,11 @@ bool Maps(const CodePageTable& page, bool bestFit, std::uint16_t code, std::uint
                    : DecodesTo(page, code, unit);
 }
 
+bool IsCombining(char32_t unit)
+{
+    return unit < CombiningUnitLimit && (CombiningUnits[unit >> 5] >> (unit & 31) & 1) != 0;
+}
+
 char16_t Composed(char32_t first, char32_t second)
 {
     const std::uint32_t key = static_cast<std::uint32_t>(first) << 16 | second;
@@ -221,8 +226,8 @@ std::size_t FromWide(const CodePageTable& page, const WideOptions& options, cons
         const auto c = static_cast<char32_t>(input[i]);
         if (c < 0x10000)
         {
-            if (i + 1 < length && static_cast<char32_t>(input[i + 1]) >= composeFrom &&
-                static_cast<char32_t>(input[i + 1]) < 0x10000 &&
+            if (options.compositeCheck && i + 1 < length &&
+                IsCombining(static_cast<char32_t>(input[i + 1])) &&
                 encoder.Pair(c, static_cast<char32_t>(input[i + 1])))
             {
                 i += 2;
