@@ -190,6 +190,17 @@ private:
     bool m_Used = false;
 };
 
+// Whether the Run characters at `input` are ASCII and the one after them starts no composition.
+bool IsAsciiRun(const wchar_t* input, char32_t composeFrom)
+{
+    std::uint32_t any = 0;
+    for (std::size_t k = 0; k < Run; ++k)
+    {
+        any |= static_cast<std::uint32_t>(input[k]);
+    }
+    return any < 0x80 && static_cast<char32_t>(input[Run]) < composeFrom;
+}
+
 template <typename Out>
 std::size_t FromWide(const CodePageTable& page, const WideOptions& options, const wchar_t* input,
                      std::size_t length, bool& usedDefault, Out out)
@@ -200,19 +211,11 @@ std::size_t FromWide(const CodePageTable& page, const WideOptions& options, cons
     std::size_t i = 0;
     while (i < length && !out.Full())
     {
-        if (page.asciiCompatible)
+        const auto c = static_cast<char32_t>(input[i]);
+        if (c < 0x80 && page.asciiCompatible)
         {
-            while (i + Run < length && out.HasRoom(Run))
+            if (i + Run < length && out.HasRoom(Run) && IsAsciiRun(input + i, composeFrom))
             {
-                std::uint32_t any = 0;
-                for (std::size_t k = 0; k < Run; ++k)
-                {
-                    any |= static_cast<std::uint32_t>(input[i + k]);
-                }
-                if (any >= 0x80 || static_cast<char32_t>(input[i + Run]) >= composeFrom)
-                {
-                    break;
-                }
                 if (char* const at = out.Reserve(Run))
                 {
                     for (std::size_t k = 0; k < Run; ++k)
@@ -221,9 +224,15 @@ std::size_t FromWide(const CodePageTable& page, const WideOptions& options, cons
                     }
                 }
                 i += Run;
+                continue;
+            }
+            if (i + 1 == length || static_cast<char32_t>(input[i + 1]) < composeFrom)
+            {
+                out.Put(static_cast<char>(c));
+                ++i;
+                continue;
             }
         }
-        const auto c = static_cast<char32_t>(input[i]);
         if (c < 0x10000)
         {
             if (options.compositeCheck && i + 1 < length &&
@@ -251,22 +260,19 @@ std::size_t FromWide(const CodePageTable& page, const WideOptions& options, cons
 }
 
 template <typename Out>
-std::size_t ToWide(const CodePageTable& page, const char* input, std::size_t length, Out out)
+std::size_t ToWide(const CodePageTable& page, const unsigned char* bytes, std::size_t length,
+                   Out out)
 {
-    const auto* const bytes = reinterpret_cast<const unsigned char*>(input);
     std::size_t i = 0;
     while (i < length && !out.Full())
     {
-        if (page.asciiCompatible)
+        const unsigned char byte = bytes[i];
+        if (byte < 0x80 && page.asciiCompatible)
         {
-            while (i + Run <= length && out.HasRoom(Run))
+            std::uint64_t word;
+            if (i + Run <= length && out.HasRoom(Run) &&
+                (std::memcpy(&word, bytes + i, sizeof word), (word & HighBits) == 0))
             {
-                std::uint64_t word;
-                std::memcpy(&word, bytes + i, sizeof word);
-                if ((word & HighBits) != 0)
-                {
-                    break;
-                }
                 if (wchar_t* const at = out.Reserve(Run))
                 {
                     for (std::size_t k = 0; k < Run; ++k)
@@ -275,14 +281,13 @@ std::size_t ToWide(const CodePageTable& page, const char* input, std::size_t len
                     }
                 }
                 i += Run;
+                continue;
             }
-            if (i == length)
-            {
-                break;
-            }
+            out.Put(static_cast<wchar_t>(byte));
+            ++i;
+            continue;
         }
-        const unsigned char byte = bytes[i];
-        const std::uint32_t row = page.leadRows != nullptr ? page.leadRows[byte] : 0;
+        const std::uint32_t row = page.leadRows[byte];
         if (row != 0 && i + 1 < length)
         {
             const std::uint16_t unit = NarrowPairs[row + bytes[i + 1]];
@@ -324,11 +329,25 @@ std::size_t TableFromWide(const CodePageTable& page, const WideOptions& options,
 std::size_t TableToWide(const CodePageTable& page, const char* input, std::size_t length,
                         wchar_t* output, std::size_t capacity)
 {
+    const auto* const bytes = reinterpret_cast<const unsigned char*>(input);
+    if (page.leadRows == nullptr)
+    {
+        // One unit per byte.
+        if (output != nullptr)
+        {
+            const std::size_t count = std::min(length, capacity);
+            for (std::size_t i = 0; i < count; ++i)
+            {
+                output[i] = static_cast<wchar_t>(page.narrow[bytes[i]]);
+            }
+        }
+        return length;
+    }
     if (output == nullptr)
     {
-        return ToWide(page, input, length, Counter<wchar_t>());
+        return ToWide(page, bytes, length, Counter<wchar_t>());
     }
-    return ToWide(page, input, length, Writer<wchar_t>(output, capacity));
+    return ToWide(page, bytes, length, Writer<wchar_t>(output, capacity));
 }
 
 } // namespace Posix
