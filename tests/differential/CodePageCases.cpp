@@ -3,6 +3,7 @@
 
 #include "os/CodePages.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <iterator>
 
@@ -35,9 +36,18 @@ constexpr char16_t CompositeBases[] =
     u"\x3C5\x3C9\x406\x415\x418\x423\x435\x438\x443\x456";
 constexpr std::size_t CompositeBaseCount = std::size(CompositeBases) - 1; // less the NUL
 
-constexpr std::uint32_t CodePages[] = {1250, 1251, 1252,  1253,  1254,  1255, 1256,
-                                       1257, 1258, 874,   932,   936,   949,  950,
-                                       437,  850,  20127, 28591, 65000, 65001};
+// Every code page that Windows (as Wine 8.0 emulates it) has a table for, then UTF-7 and UTF-8.
+constexpr std::uint32_t CodePages[] = {
+    37,    437,   500,   708,   720,   737,   775,   850,   852,   855,   857,   860,
+    861,   862,   863,   864,   865,   866,   869,   874,   875,   932,   936,   949,
+    950,   1026,  1250,  1251,  1252,  1253,  1254,  1255,  1256,  1257,  1258,  1361,
+    10000, 10001, 10002, 10003, 10004, 10005, 10006, 10007, 10008, 10010, 10017, 10021,
+    10029, 10079, 10081, 10082, 20127, 20866, 20932, 20949, 21866, 28591, 28592, 28593,
+    28594, 28595, 28596, 28597, 28598, 28599, 28603, 28605, 65000, 65001};
+
+// The pages with lead bytes, whose every byte pair is a case too.
+constexpr std::uint32_t DoubleBytePages[] = {932,   936,   949,   950,   1361, 10001,
+                                             10002, 10003, 10008, 20932, 20949};
 
 bool IsUtf(std::uint32_t codePage)
 {
@@ -46,8 +56,8 @@ bool IsUtf(std::uint32_t codePage)
 
 bool TakesPairs(std::uint32_t codePage)
 {
-    return IsUtf(codePage) || codePage == 932 || codePage == 936 || codePage == 949 ||
-           codePage == 950;
+    return IsUtf(codePage) || std::find(std::begin(DoubleBytePages), std::end(DoubleBytePages),
+                                        codePage) != std::end(DoubleBytePages);
 }
 
 void AppendFailure(std::string& records)

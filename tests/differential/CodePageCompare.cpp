@@ -1,18 +1,14 @@
-// Compares this platform's code-page conversions with Windows' recorded answers and holds the
-// agreement to a ratchet: a figure below its recorded value fails the run.
+// Compares this platform's code-page conversions with Windows' recorded answers and fails on
+// any disagreement.
 //
-// Usage: CodePageCompare <reference directory> <ratchet file> [--update-ratchet]
-//                        [--show <case set> [<count>]]
-//   --update-ratchet  rewrites the ratchet file with the figures of this run (never lowers one)
-//   --show            lists the first disagreements of one case set (default 20)
+// Usage: CodePageCompare <reference directory> [--show <case set> [<count>]]
+//   --show  lists the first disagreements of one case set (default 20)
 #include "differential/CodePageCases.h"
 
 #include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <iterator>
-#include <map>
-#include <sstream>
 #include <string>
 
 namespace
@@ -54,63 +50,24 @@ std::string Hex(const std::string& bytes)
     return text;
 }
 
-std::map<std::string, std::size_t> ReadRatchet(const std::string& path)
-{
-    std::map<std::string, std::size_t> figures;
-    std::ifstream file(path);
-    std::string line;
-    while (std::getline(file, line))
-    {
-        std::istringstream fields(line);
-        std::string name;
-        std::size_t agreeing = 0;
-        if (line[0] != '#' && fields >> name >> agreeing)
-        {
-            figures[name] = agreeing;
-        }
-    }
-    return figures;
-}
-
-bool WriteRatchet(const std::string& path, const std::map<std::string, std::size_t>& figures)
-{
-    std::ofstream file(path);
-    file
-        << "# Agreement of the POSIX code-page backend with Windows, per case set: the number of\n"
-           "# calls answered exactly as Windows answers them. CodePageCompare fails when a figure\n"
-           "# drops below this; raise the figures with --update-ratchet after an improvement.\n";
-    for (const auto& [name, agreeing] : figures)
-    {
-        file << name << ' ' << agreeing << '\n';
-    }
-    return static_cast<bool>(file);
-}
-
 struct Options
 {
     std::string referenceDirectory;
-    std::string ratchetPath;
-    bool updateRatchet = false;
     std::string show;
     std::size_t showCount = 20;
 };
 
 bool ParseOptions(int argc, char** argv, Options& options)
 {
-    if (argc < 3)
+    if (argc < 2)
     {
         return false;
     }
     options.referenceDirectory = argv[1];
-    options.ratchetPath = argv[2];
-    for (int i = 3; i < argc; ++i)
+    for (int i = 2; i < argc; ++i)
     {
         const std::string argument = argv[i];
-        if (argument == "--update-ratchet")
-        {
-            options.updateRatchet = true;
-        }
-        else if (argument == "--show" && i + 1 < argc)
+        if (argument == "--show" && i + 1 < argc)
         {
             options.show = argv[++i];
             if (i + 1 < argc && argv[i + 1][0] != '-')
@@ -169,19 +126,15 @@ int main(int argc, char** argv)
     Options options;
     if (!ParseOptions(argc, argv, options))
     {
-        std::cerr << "usage: CodePageCompare <reference directory> <ratchet file> "
-                     "[--update-ratchet] [--show <case set> [<count>]]\n";
+        std::cerr << "usage: CodePageCompare <reference directory> [--show <case set> [<count>]]\n";
         return 2;
     }
-    const std::map<std::string, std::size_t> ratchet = ReadRatchet(options.ratchetPath);
-    std::map<std::string, std::size_t> figures;
     bool failed = false;
-    bool raised = false;
     std::size_t allAgreeing = 0;
     std::size_t allTotal = 0;
     char line[160];
-    std::snprintf(line, sizeof line, "%-30s %-15s %17s %9s\n", "case set", "direction",
-                  "agreeing / total", "ratchet");
+    std::snprintf(line, sizeof line, "%-30s %-15s %17s\n", "case set", "direction",
+                  "agreeing / total");
     std::cout << line;
     for (const CaseSet& set : AllCaseSets())
     {
@@ -195,50 +148,15 @@ int main(int argc, char** argv)
         }
         const std::size_t total = CaseCount(set);
         const std::size_t agreeing = CountAgreeing(set, reference, options, failed);
-        figures[name] = agreeing;
-        const auto recorded = ratchet.find(name);
-        const std::size_t floor = recorded == ratchet.end() ? 0 : recorded->second;
-        const char* verdict = "";
-        if (recorded == ratchet.end() && !options.updateRatchet)
-        {
-            verdict = "  NOT IN THE RATCHET (record it with --update-ratchet)";
-            failed = true;
-        }
-        else if (agreeing < floor)
-        {
-            verdict = "  BELOW RATCHET";
-            failed = true;
-        }
-        else if (agreeing > floor)
-        {
-            verdict = "  above ratchet";
-            raised = true;
-        }
-        std::snprintf(line, sizeof line, "%-30s %-15s %8zu / %6zu %9zu%s\n", name.c_str(),
-                      DirectionName(set.kind), agreeing, total, floor, verdict);
+        failed = failed || agreeing != total;
+        std::snprintf(line, sizeof line, "%-30s %-15s %8zu / %6zu%s\n", name.c_str(),
+                      DirectionName(set.kind), agreeing, total,
+                      agreeing == total ? "" : "  DIFFERS (see --show)");
         std::cout << line;
         allAgreeing += agreeing;
         allTotal += total;
     }
     std::snprintf(line, sizeof line, "%-30s %-15s %8zu / %6zu\n", "all", "", allAgreeing, allTotal);
     std::cout << line;
-    if (options.updateRatchet)
-    {
-        for (const auto& [name, agreeing] : ratchet)
-        {
-            auto& figure = figures[name];
-            figure = std::max(figure, agreeing);
-        }
-        if (!WriteRatchet(options.ratchetPath, figures))
-        {
-            std::cerr << "cannot write " << options.ratchetPath << '\n';
-            return 1;
-        }
-        std::cout << "ratchet written: " << options.ratchetPath << '\n';
-    }
-    else if (raised)
-    {
-        std::cout << "Agreement rose: record it with --update-ratchet.\n";
-    }
     return failed ? 1 : 0;
 }

@@ -1,4 +1,4 @@
-// Narrow-to-wide conversion through the real backend (Linux: UTF-8 and ICU; Windows: kernel32).
+// Narrow-to-wide conversion through the real backend (Linux: UTF-8 and tables; Windows: kernel32).
 #include <Tolvane/Util/StringConversion.h>
 
 #include <gtest/gtest.h>

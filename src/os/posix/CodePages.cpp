@@ -1,13 +1,14 @@
-// posix backend: Windows' conversion calls over wchar_t (UTF-32), UTF-8 and ICU.
+// posix backend: Windows' conversion calls over wchar_t (UTF-32), from Windows' own tables.
 //
 // The system's ANSI and OEM code pages are UTF-8 here. The calls keep Windows' contract,
 // including its refusals: a UTF code page takes no flags (but UTF-8 takes WC_ERR_INVALID_CHARS
 // / MB_ERR_INVALID_CHARS, which make ill-formed input fail the call) and no default-character
-// arguments, and 1200/1201/12000/12001 are no narrow code pages at all. Other code pages
-// heed WC_NO_BEST_FIT_CHARS and WC_COMPOSITECHECK; their other flags change nothing.
+// arguments. Exactly the table pages that Windows has (as Wine emulates it) are supported;
+// any other number fails as a code page that Windows lacks. Table pages heed
+// WC_NO_BEST_FIT_CHARS and WC_COMPOSITECHECK; their other flags change nothing.
 #include "os/CodePages.h"
 
-#include "os/posix/IcuCodePage.h"
+#include "os/posix/TableCodePage.h"
 #include "os/posix/Utf7.h"
 #include "os/posix/Utf8.h"
 
@@ -92,16 +93,21 @@ std::int32_t WideCharToMultiByte(std::uint32_t codePage, std::uint32_t flags, co
                 : Posix::EncodeUtf7(source, length, destination, capacity);
         return Answer(!(invalid && (flags & WcErrInvalidCharsFlag) != 0), written, destinationSize);
     }
+    const Posix::CodePageTable* const page = Posix::FindCodePageTable(actual);
+    if (page == nullptr)
+    {
+        return 0;
+    }
     bool used = false;
     const Posix::WideOptions options{(flags & WcNoBestFitChars) == 0,
                                      (flags & WcCompositeCheck) != 0, defaultChar};
-    const Posix::IcuResult result =
-        Posix::IcuFromWide(actual, options, source, length, used, destination, capacity);
+    const std::size_t written = Posix::TableFromWide(
+        *page, options, source, length, used, capacity == 0 ? nullptr : destination, capacity);
     if (usedDefaultChar != nullptr)
     {
         *usedDefaultChar = used ? 1 : 0;
     }
-    return Answer(result.ok, result.length, destinationSize);
+    return Answer(true, written, destinationSize);
 }
 
 std::int32_t MultiByteToWideChar(std::uint32_t codePage, std::uint32_t flags, const char* source,
@@ -129,8 +135,15 @@ std::int32_t MultiByteToWideChar(std::uint32_t codePage, std::uint32_t flags, co
                 : Posix::DecodeUtf7(source, length, destination, capacity);
         return Answer(!(invalid && (flags & ErrInvalidCharsFlag) != 0), written, destinationSize);
     }
-    const Posix::IcuResult result = Posix::IcuToWide(actual, source, length, destination, capacity);
-    return Answer(result.ok, result.length, destinationSize);
+    const Posix::CodePageTable* const page = Posix::FindCodePageTable(actual);
+    if (page == nullptr)
+    {
+        return 0;
+    }
+    return Answer(
+        true,
+        Posix::TableToWide(*page, source, length, capacity == 0 ? nullptr : destination, capacity),
+        destinationSize);
 }
 
 std::uint32_t GetAnsiCodePage()

@@ -1,0 +1,73 @@
+// The tables of Windows' code pages, generated at build time from Windows' own answers.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace Tolvane
+{
+namespace Util
+{
+namespace Os
+{
+namespace Posix
+{
+
+// Wide to narrow is two-level: a page's index gives, for each block of WideBlockSize UTF-16
+// units, where that block starts in WideCodes, so that blocks that pages share (all of them
+// unmapped, ASCII, ...) are stored once.
+constexpr unsigned WideBlockShift = 7;
+constexpr std::size_t WideBlockSize = std::size_t{1} << WideBlockShift;
+constexpr std::size_t WideBlockCount = 0x10000 >> WideBlockShift;
+
+// In a lead byte's row of NarrowPairs: the two bytes are no pair, and each decodes alone.
+constexpr std::uint16_t NotAPair = 0xFFFF;
+
+struct CodePageTable
+{
+    std::uint32_t codePage;
+    // What a unit without a mapping gets: the page's default character, one byte, or a lead
+    // byte and a trail byte as (lead << 8) | trail. A unit that maps to it by best fit counts
+    // as unmapped too, unless it is the character that the default decodes to.
+    std::uint16_t defaultCode;
+    std::uint16_t defaultUnicode;
+    // Bytes 00-7F and U+0000-U+007F map to each other and none is a lead byte.
+    bool asciiCompatible;
+    // WideBlockCount offsets into WideCodes: each unit's code, as defaultCode is written. A
+    // code maps exactly when it decodes back to the unit; otherwise it is a best fit.
+    const std::uint32_t* wideBlocks;
+    // 256 units: each byte alone (a lead byte alone gives the page's narrow default).
+    const std::uint16_t* narrow;
+    // Null for single-byte pages; otherwise 256 offsets into NarrowPairs, 0 for a byte that
+    // leads no pair, else where its row of 256 units (one per trail byte) starts.
+    const std::uint32_t* leadRows;
+};
+
+extern const std::uint16_t WideCodes[];
+extern const std::uint16_t NarrowPairs[];
+
+// Sorted by code page.
+extern const CodePageTable CodePageTables[];
+extern const std::size_t CodePageTableCount;
+
+// A base character and a combining character that WC_COMPOSITECHECK turns into one.
+struct CanonicalPair
+{
+    std::uint32_t pair; // (first << 16) | second
+    char16_t composed;
+};
+
+// Sorted by pair.
+extern const CanonicalPair CanonicalPairs[];
+extern const std::size_t CanonicalPairCount;
+// The lowest second character of any pair: a unit below it composes with nothing before it.
+extern const char16_t LowestCombiningUnit;
+// Bit (u & 31) of CombiningUnits[u >> 5] is set when unit u is the second of some pair; no
+// unit from CombiningUnitLimit up is.
+extern const std::uint32_t CombiningUnits[];
+extern const char16_t CombiningUnitLimit;
+
+} // namespace Posix
+} // namespace Os
+} // namespace Util
+} // namespace Tolvane
