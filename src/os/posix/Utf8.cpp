@@ -1,7 +1,9 @@
 // A direct UTF-8 codec: ANSI and OEM text is UTF-8 here, so this is the busiest path.
 #include "os/posix/Utf8.h"
 
-#include "os/posix/Sinks.h"
+#include "os/posix/AsciiRun.h"
+
+#include <algorithm>
 
 namespace Tolvane
 {
@@ -91,71 +93,165 @@ char32_t DecodeSequence(unsigned char lead, const char*& next, const char* end)
     }
 }
 
+// The code point that the non-ASCII unit `unit` stands for in the output.
+char32_t EncodableValue(wchar_t unit, bool* invalid)
+{
+    const auto c = static_cast<char32_t>(unit);
+    if (IsScalarValue(c))
+    {
+        return c;
+    }
+    if (invalid != nullptr)
+    {
+        *invalid = true;
+    }
+    return ReplacementCharacter;
+}
+
+std::size_t EncodedLength(char32_t c)
+{
+    return c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+}
+
+// Writes the 2 to 4 bytes of `c` (0x80 or above) and gives how many.
+std::size_t EncodeSequence(char32_t c, char* output)
+{
+    if (c < 0x800)
+    {
+        output[0] = static_cast<char>(0xC0 | (c >> 6));
+        output[1] = static_cast<char>(0x80 | (c & 0x3F));
+        return 2;
+    }
+    if (c < 0x10000)
+    {
+        output[0] = static_cast<char>(0xE0 | (c >> 12));
+        output[1] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        output[2] = static_cast<char>(0x80 | (c & 0x3F));
+        return 3;
+    }
+    output[0] = static_cast<char>(0xF0 | (c >> 18));
+    output[1] = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    output[2] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    output[3] = static_cast<char>(0x80 | (c & 0x3F));
+    return 4;
+}
+
+// The sizing passes: they count the output without producing it.
+
+std::size_t CountUtf8(const wchar_t* input, std::size_t length, bool* invalid)
+{
+    std::size_t count = 0;
+    std::size_t i = 0;
+    while (i < length)
+    {
+        const std::size_t run = CountAscii(input + i, length - i);
+        i += run;
+        count += run;
+        for (; i < length && static_cast<std::uint32_t>(input[i]) >= 0x80; ++i)
+        {
+            count += EncodedLength(EncodableValue(input[i], invalid));
+        }
+    }
+    return count;
+}
+
+std::size_t CountWide(const char* input, std::size_t length, bool* invalid)
+{
+    std::size_t count = 0;
+    const char* next = input;
+    const char* const end = input + length;
+    while (next != end)
+    {
+        const std::size_t run = CountAscii(next, static_cast<std::size_t>(end - next));
+        next += run;
+        count += run;
+        while (next != end && static_cast<unsigned char>(*next) >= 0x80)
+        {
+            const auto lead = static_cast<unsigned char>(*next++);
+            if (DecodeSequence(lead, next, end) == InvalidSequence && invalid != nullptr)
+            {
+                *invalid = true;
+            }
+            ++count;
+        }
+    }
+    return count;
+}
+
 } // namespace
 
 std::size_t EncodeUtf8(const wchar_t* input, std::size_t length, char* output, std::size_t capacity,
                        bool* invalid)
 {
-    CountingSink<char> sink(output, capacity);
-    for (std::size_t i = 0; i < length; ++i)
+    if (capacity == 0)
     {
-        char32_t c = static_cast<char32_t>(input[i]);
-        if (!IsScalarValue(c))
+        return CountUtf8(input, length, invalid);
+    }
+    constexpr std::size_t longestSequence = 4;
+    std::size_t written = 0;
+    std::size_t i = 0;
+    while (i < length)
+    {
+        const std::size_t run =
+            NarrowAscii(input + i, std::min(length - i, capacity - written), output + written);
+        i += run;
+        written += run;
+        for (; i < length; ++i)
         {
-            if (invalid != nullptr)
+            if (static_cast<std::uint32_t>(input[i]) < 0x80 && written < capacity)
             {
-                *invalid = true;
+                break;
             }
-            c = ReplacementCharacter;
-        }
-        if (c < 0x80)
-        {
-            sink.Put(static_cast<char>(c));
-        }
-        else if (c < 0x800)
-        {
-            sink.Put(static_cast<char>(0xC0 | (c >> 6)));
-            sink.Put(static_cast<char>(0x80 | (c & 0x3F)));
-        }
-        else if (c < 0x10000)
-        {
-            sink.Put(static_cast<char>(0xE0 | (c >> 12)));
-            sink.Put(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            sink.Put(static_cast<char>(0x80 | (c & 0x3F)));
-        }
-        else
-        {
-            sink.Put(static_cast<char>(0xF0 | (c >> 18)));
-            sink.Put(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-            sink.Put(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            sink.Put(static_cast<char>(0x80 | (c & 0x3F)));
+            const char32_t c = EncodableValue(input[i], invalid);
+            if (capacity - written < longestSequence &&
+                (c < 0x80 || capacity - written < EncodedLength(c)))
+            {
+                // It does not fit: what the rest would need is all that is left to tell.
+                return written + CountUtf8(input + i, length - i, invalid);
+            }
+            written += EncodeSequence(c, output + written);
         }
     }
-    return sink.Count();
+    return written;
 }
 
 std::size_t DecodeUtf8(const char* input, std::size_t length, wchar_t* output, std::size_t capacity,
                        bool* invalid)
 {
-    CountingSink<wchar_t> sink(output, capacity);
+    if (capacity == 0)
+    {
+        return CountWide(input, length, invalid);
+    }
+    std::size_t written = 0;
     const char* next = input;
     const char* const end = input + length;
     while (next != end)
     {
-        const auto lead = static_cast<unsigned char>(*next++);
-        if (lead < 0x80)
+        const std::size_t run =
+            WidenAscii(next, std::min(static_cast<std::size_t>(end - next), capacity - written),
+                       output + written);
+        next += run;
+        written += run;
+        while (next != end && (static_cast<unsigned char>(*next) >= 0x80 || written == capacity))
         {
-            sink.Put(static_cast<wchar_t>(lead));
-            continue;
+            if (written == capacity)
+            {
+                return written + CountWide(next, static_cast<std::size_t>(end - next), invalid);
+            }
+            const auto lead = static_cast<unsigned char>(*next++);
+            char32_t c = DecodeSequence(lead, next, end);
+            if (c == InvalidSequence)
+            {
+                if (invalid != nullptr)
+                {
+                    *invalid = true;
+                }
+                c = ReplacementCharacter;
+            }
+            output[written++] = static_cast<wchar_t>(c);
         }
-        const char32_t c = DecodeSequence(lead, next, end);
-        if (c == InvalidSequence && invalid != nullptr)
-        {
-            *invalid = true;
-        }
-        sink.Put(static_cast<wchar_t>(c == InvalidSequence ? ReplacementCharacter : c));
     }
-    return sink.Count();
+    return written;
 }
 
 } // namespace Posix
