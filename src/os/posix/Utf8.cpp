@@ -5,6 +5,10 @@
 
 #include <algorithm>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace Tolvane
 {
 namespace Util
@@ -93,7 +97,7 @@ char32_t DecodeSequence(unsigned char lead, const char*& next, const char* end)
     }
 }
 
-// The code point that the non-ASCII unit `unit` stands for in the output.
+// The code point that `unit` stands for in the output.
 char32_t EncodableValue(wchar_t unit, bool* invalid)
 {
     const auto c = static_cast<char32_t>(unit);
@@ -110,7 +114,7 @@ char32_t EncodableValue(wchar_t unit, bool* invalid)
 
 std::size_t EncodedLength(char32_t c)
 {
-    return c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+    return c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
 }
 
 // Writes the 2 to 4 bytes of `c` (0x80 or above) and gives how many.
@@ -136,21 +140,65 @@ std::size_t EncodeSequence(char32_t c, char* output)
     return 4;
 }
 
+// An ASCII stretch longer than this inside other text goes to the block copy.
+constexpr std::size_t ShortAsciiRun = 8;
+
 // The sizing passes: they count the output without producing it.
 
+// Each unit takes one byte, one more above 0x7F, 0x7FF and 0xFFFF, and U+FFFD's three when it
+// is no scalar value: above U+10FFFF (taking one back) or a surrogate (three already).
 std::size_t CountUtf8(const wchar_t* input, std::size_t length, bool* invalid)
 {
     std::size_t count = 0;
     std::size_t i = 0;
-    while (i < length)
+#if defined(__SSE2__)
+    static_assert(sizeof(wchar_t) == 4, "wide units are UTF-32 here");
+    // Unsigned comparisons from signed ones: both sides with the sign bit flipped.
+    const __m128i sign = _mm_set1_epi32(static_cast<int>(0x80000000u));
+    const auto above = [sign](__m128i flipped, std::uint32_t limit)
+    { return _mm_cmpgt_epi32(flipped, _mm_set1_epi32(static_cast<int>(limit ^ 0x80000000u))); };
+    __m128i bad = _mm_setzero_si128();
+    // The 32-bit lanes gain at most 3 a round: flushed long before they could overflow.
+    constexpr std::size_t roundsPerFlush = 1u << 28;
+    while (length - i >= 4)
     {
-        const std::size_t run = CountAscii(input + i, length - i);
-        i += run;
-        count += run;
-        for (; i < length && static_cast<std::uint32_t>(input[i]) >= 0x80; ++i)
+        __m128i extra = _mm_setzero_si128();
+        for (std::size_t rounds = 0; length - i >= 4 && rounds < roundsPerFlush; i += 4, ++rounds)
         {
-            count += EncodedLength(EncodableValue(input[i], invalid));
+            if (static_cast<std::uint32_t>(input[i]) < 0x80)
+            {
+                const std::size_t run = CountAscii(input + i, length - i);
+                if (run >= 4)
+                {
+                    i += run - 4; // ASCII adds nothing beyond one byte a unit
+                    continue;
+                }
+            }
+            const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(input + i));
+            const __m128i flipped = _mm_xor_si128(units, sign);
+            const __m128i beyond = above(flipped, 0x10FFFF);
+            extra = _mm_sub_epi32(extra, above(flipped, 0x7F));
+            extra = _mm_sub_epi32(extra, above(flipped, 0x7FF));
+            extra = _mm_sub_epi32(extra, above(flipped, 0xFFFF));
+            extra = _mm_add_epi32(extra, beyond);
+            const __m128i surrogate =
+                _mm_cmpeq_epi32(_mm_and_si128(units, _mm_set1_epi32(static_cast<int>(0xFFFFF800u))),
+                                _mm_set1_epi32(0xD800));
+            bad = _mm_or_si128(bad, _mm_or_si128(beyond, surrogate));
         }
+        std::uint32_t lanes[4];
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(lanes), extra);
+        count += std::size_t{lanes[0]} + lanes[1] + lanes[2] + lanes[3];
+    }
+    count += i;
+    if (invalid != nullptr && _mm_movemask_epi8(bad) != 0)
+    {
+        *invalid = true;
+    }
+#endif
+    for (; i < length; ++i)
+    {
+        count += EncodedLength(EncodableValue(input[i], invalid));
     }
     return count;
 }
@@ -203,8 +251,7 @@ std::size_t EncodeUtf8(const wchar_t* input, std::size_t length, char* output, s
                 break;
             }
             const char32_t c = EncodableValue(input[i], invalid);
-            if (capacity - written < longestSequence &&
-                (c < 0x80 || capacity - written < EncodedLength(c)))
+            if (capacity - written < longestSequence && capacity - written < EncodedLength(c))
             {
                 // It does not fit: what the rest would need is all that is left to tell.
                 return written + CountUtf8(input + i, length - i, invalid);
@@ -232,13 +279,26 @@ std::size_t DecodeUtf8(const char* input, std::size_t length, wchar_t* output, s
                        output + written);
         next += run;
         written += run;
-        while (next != end && (static_cast<unsigned char>(*next) >= 0x80 || written == capacity))
+        // Other text, with the short ASCII stretches inside it.
+        for (std::size_t ascii = 0; next != end;)
         {
             if (written == capacity)
             {
                 return written + CountWide(next, static_cast<std::size_t>(end - next), invalid);
             }
-            const auto lead = static_cast<unsigned char>(*next++);
+            const auto lead = static_cast<unsigned char>(*next);
+            if (lead < 0x80)
+            {
+                if (++ascii > ShortAsciiRun)
+                {
+                    break;
+                }
+                output[written++] = static_cast<wchar_t>(lead);
+                ++next;
+                continue;
+            }
+            ascii = 0;
+            ++next;
             char32_t c = DecodeSequence(lead, next, end);
             if (c == InvalidSequence)
             {
