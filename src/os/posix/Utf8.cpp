@@ -158,33 +158,33 @@ std::size_t CountUtf8(const wchar_t* input, std::size_t length, bool* invalid)
     const auto above = [sign](__m128i flipped, std::uint32_t limit)
     { return _mm_cmpgt_epi32(flipped, _mm_set1_epi32(static_cast<int>(limit ^ 0x80000000u))); };
     __m128i bad = _mm_setzero_si128();
-    // The 32-bit lanes gain at most 3 a round: flushed long before they could overflow.
-    constexpr std::size_t roundsPerFlush = 1u << 28;
-    while (length - i >= 4)
+    // The 32-bit lanes gain at most 12 a round: flushed long before they could overflow.
+    constexpr std::size_t roundsPerFlush = 1u << 26;
+    constexpr std::size_t block = 16;
+    while (length - i >= block)
     {
         __m128i extra = _mm_setzero_si128();
-        for (std::size_t rounds = 0; length - i >= 4 && rounds < roundsPerFlush; i += 4, ++rounds)
+        for (std::size_t rounds = 0; length - i >= block && rounds < roundsPerFlush;
+             i += block, ++rounds)
         {
-            if (static_cast<std::uint32_t>(input[i]) < 0x80)
+            __m128i units[4];
+            if (AsciiRunDetail::LoadAsciiUnits(input + i, units))
             {
-                const std::size_t run = CountAscii(input + i, length - i);
-                if (run >= 4)
-                {
-                    i += run - 4; // ASCII adds nothing beyond one byte a unit
-                    continue;
-                }
+                continue; // ASCII adds nothing beyond one byte a unit
             }
-            const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(input + i));
-            const __m128i flipped = _mm_xor_si128(units, sign);
-            const __m128i beyond = above(flipped, 0x10FFFF);
-            extra = _mm_sub_epi32(extra, above(flipped, 0x7F));
-            extra = _mm_sub_epi32(extra, above(flipped, 0x7FF));
-            extra = _mm_sub_epi32(extra, above(flipped, 0xFFFF));
-            extra = _mm_add_epi32(extra, beyond);
-            const __m128i surrogate =
-                _mm_cmpeq_epi32(_mm_and_si128(units, _mm_set1_epi32(static_cast<int>(0xFFFFF800u))),
-                                _mm_set1_epi32(0xD800));
-            bad = _mm_or_si128(bad, _mm_or_si128(beyond, surrogate));
+            for (const __m128i& quad : units)
+            {
+                const __m128i flipped = _mm_xor_si128(quad, sign);
+                const __m128i beyond = above(flipped, 0x10FFFF);
+                extra = _mm_sub_epi32(extra, above(flipped, 0x7F));
+                extra = _mm_sub_epi32(extra, above(flipped, 0x7FF));
+                extra = _mm_sub_epi32(extra, above(flipped, 0xFFFF));
+                extra = _mm_add_epi32(extra, beyond);
+                const __m128i surrogate = _mm_cmpeq_epi32(
+                    _mm_and_si128(quad, _mm_set1_epi32(static_cast<int>(0xFFFFF800u))),
+                    _mm_set1_epi32(0xD800));
+                bad = _mm_or_si128(bad, _mm_or_si128(beyond, surrogate));
+            }
         }
         std::uint32_t lanes[4];
         _mm_storeu_si128(reinterpret_cast<__m128i*>(lanes), extra);
@@ -236,8 +236,33 @@ std::size_t EncodeUtf8(const wchar_t* input, std::size_t length, char* output, s
         return CountUtf8(input, length, invalid);
     }
     constexpr std::size_t longestSequence = 4;
+    constexpr std::size_t block = 16;
     std::size_t written = 0;
     std::size_t i = 0;
+    // Whole blocks while the output has room for their longest form: ASCII blocks at once,
+    // others unit by unit without room checks.
+    while (length - i >= block && capacity - written >= block * longestSequence)
+    {
+        const std::size_t run = NarrowAscii(input + i, block, output + written);
+        i += run;
+        written += run;
+        if (run == block)
+        {
+            continue;
+        }
+        for (const std::size_t blockEnd = i + block - run; i < blockEnd; ++i)
+        {
+            const auto c = static_cast<char32_t>(input[i]);
+            if (c < 0x80)
+            {
+                output[written++] = static_cast<char>(c);
+            }
+            else
+            {
+                written += EncodeSequence(EncodableValue(input[i], invalid), output + written);
+            }
+        }
+    }
     while (i < length)
     {
         const std::size_t run =
