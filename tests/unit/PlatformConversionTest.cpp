@@ -145,6 +145,11 @@ std::size_t AllocationsFor(std::size_t length, std::size_t reserved, Converter c
 
 TEST_F(PlatformConversion, LocalBuffersHold128BytesAnd64Units)
 {
+#if defined(_WIN32)
+    // A Windows program's replacement operator new does not reach the C++ runtime DLL, which
+    // allocates the result string's storage itself.
+    GTEST_SKIP() << "allocation counting needs a single operator new (Linux)";
+#endif
     Fake::CodePages().recordTexts = false;
     const auto toNarrow = [](std::size_t length, std::size_t reserved = 256)
     {
