@@ -4,7 +4,6 @@
 #include "os/CodePages.h"
 
 #include <limits>
-#include <memory>
 
 namespace Tolvane
 {
@@ -22,28 +21,11 @@ bool FitsPlatformLength(std::size_t length)
     return length <= static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max());
 }
 
-// A conversion's output buffer: a local array for short output, else one heap block of
-// exactly the size that the sizing call reported. The heap block is released on every path.
-template <typename Unit, std::size_t LocalUnits>
-class OutputBuffer
-{
-public:
-    explicit OutputBuffer(std::int32_t size)
-        : m_Heap(static_cast<std::size_t>(size) > LocalUnits
-                     ? new Unit[static_cast<std::size_t>(size)]
-                     : nullptr)
-    {
-    }
-
-    Unit* Data() { return m_Heap ? m_Heap.get() : m_Local; }
-
-private:
-    Unit m_Local[LocalUnits];
-    std::unique_ptr<Unit[]> m_Heap;
-};
-
 // The two passes shared by both directions: `call(buffer, size)` makes one platform call,
 // first with a null buffer of size 0 to learn the size, then with a buffer of that size.
+// Short output goes through a local array and is copied into `destination`, whose own
+// storage then usually suffices; longer output is written straight into a string of the
+// sized length, which replaces `destination`: one allocation, and no copy.
 template <typename Unit, std::size_t LocalUnits, typename PlatformCall>
 bool ConvertTwoPass(std::size_t sourceLength, std::basic_string<Unit>& destination,
                     PlatformCall call)
@@ -57,13 +39,26 @@ bool ConvertTwoPass(std::size_t sourceLength, std::basic_string<Unit>& destinati
     {
         return false;
     }
-    OutputBuffer<Unit, LocalUnits> buffer(needed);
-    const std::int32_t written = call(buffer.Data(), needed);
+    const auto size = static_cast<std::size_t>(needed);
+    if (size <= LocalUnits)
+    {
+        Unit local[LocalUnits];
+        const std::int32_t written = call(local, needed);
+        if (written < 1 || written > needed)
+        {
+            return false;
+        }
+        destination.assign(local, static_cast<std::size_t>(written));
+        return true;
+    }
+    std::basic_string<Unit> result(size, Unit());
+    const std::int32_t written = call(&result[0], needed);
     if (written < 1 || written > needed)
     {
         return false;
     }
-    destination.assign(buffer.Data(), static_cast<std::size_t>(written));
+    result.resize(static_cast<std::size_t>(written));
+    destination.swap(result);
     return true;
 }
 

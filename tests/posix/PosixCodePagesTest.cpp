@@ -241,6 +241,49 @@ TEST(Contract, MisusedCallsGiveZero)
     EXPECT_EQ(ToNarrow(CodePageUtf8, 0, lone).bytes, "a\xEF\xBF\xBD");
 }
 
+// UTF-8 goes through ASCII runs in blocks: non-ASCII text at every offset around the block
+// edges, negative and out-of-range units, and a buffer one unit short of the sized output.
+TEST(Utf8, ConvertsEveryPositionAroundTheAsciiBlocks)
+{
+    for (std::size_t run = 0; run <= 40; ++run)
+    {
+        SCOPED_TRACE(run);
+        const std::wstring ascii(run, L'a');
+        const std::string bytes(run, 'a');
+        const std::wstring text = ascii + Wide({0xE9}) + ascii + Wide({0x1F600, 0x7F}) + ascii +
+                                  Wide({0x20AC}) + ascii + Wide({0xD800, 0x110000}) + ascii +
+                                  static_cast<wchar_t>(-1) + ascii;
+        const std::string encoded = bytes + "\xC3\xA9" + bytes + "\xF0\x9F\x98\x80\x7F" + bytes +
+                                    "\xE2\x82\xAC" + bytes + "\xEF\xBF\xBD\xEF\xBF\xBD" + bytes +
+                                    "\xEF\xBF\xBD" + bytes;
+        EXPECT_EQ(ToNarrow(CodePageUtf8, 0, text).bytes, encoded);
+        const std::wstring decodable =
+            ascii + Wide({0xE9}) + ascii + Wide({0x1F600, 0x7F}) + ascii + Wide({0x20AC}) + ascii;
+        const std::string broken = bytes + "\xC3\xA9" + bytes + "\xF0\x9F\x98\x80\x7F" + bytes +
+                                   "\xE2\x82\xAC" + bytes + "\xFF" + bytes + "\xE2\x82";
+        EXPECT_EQ(ToWide(CodePageUtf8, 0, broken),
+                  decodable + Wide({0xFFFD}) + ascii + Wide({0xFFFD}));
+
+        std::string narrow(encoded.size(), '\0');
+        std::wstring wide(decodable.size(), L'\0');
+        const std::string decodableBytes = ToNarrow(CodePageUtf8, 0, decodable).bytes;
+        for (const std::size_t size : {encoded.size() - 1, encoded.size() / 2})
+        {
+            EXPECT_EQ(WideCharToMultiByte(CodePageUtf8, 0, text.data(),
+                                          static_cast<std::int32_t>(text.size()), &narrow[0],
+                                          static_cast<std::int32_t>(size), nullptr, nullptr),
+                      0);
+        }
+        for (const std::size_t size : {decodable.size() - 1, decodable.size() / 2})
+        {
+            EXPECT_EQ(MultiByteToWideChar(CodePageUtf8, 0, decodableBytes.data(),
+                                          static_cast<std::int32_t>(decodableBytes.size()),
+                                          &wide[0], static_cast<std::int32_t>(size)),
+                      0);
+        }
+    }
+}
+
 TEST(Contract, AnsiAndOemAreUtf8)
 {
     EXPECT_EQ(GetAnsiCodePage(), CodePageUtf8);

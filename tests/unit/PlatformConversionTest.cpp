@@ -128,15 +128,15 @@ TEST_F(PlatformConversion, EmbeddedNulUnitsConvertWhole)
     EXPECT_EQ(wide, std::wstring(L"\0\0", 2));
 }
 
-// Output up to the local buffer's size needs no heap block; one unit more needs exactly one.
-// The allocations of the destination string and of the fake's records are the same for both
-// lengths, so the difference is the heap block alone.
+// Output up to the local buffer's size needs no heap block; one unit more needs exactly one,
+// which becomes the destination, so a fresh destination costs no more than a roomy one. The
+// fake's own allocations depend only on the length, so the differences count the conversion's.
 template <typename Out, typename In, typename Converter>
-std::size_t AllocationsFor(std::size_t length, Converter convert)
+std::size_t AllocationsFor(std::size_t length, std::size_t reserved, Converter convert)
 {
     const In source(length, 'x');
     Out out;
-    out.reserve(256);
+    out.reserve(reserved);
     AllocationScope scope;
     EXPECT_TRUE(convert(source, out));
     EXPECT_EQ(out, Out(length, 'x'));
@@ -145,23 +145,32 @@ std::size_t AllocationsFor(std::size_t length, Converter convert)
 
 TEST_F(PlatformConversion, LocalBuffersHold128BytesAnd64Units)
 {
+#if defined(_WIN32)
+    // A Windows program's replacement operator new does not reach the C++ runtime DLL, which
+    // allocates the result string's storage itself.
+    GTEST_SKIP() << "allocation counting needs a single operator new (Linux)";
+#endif
     Fake::CodePages().recordTexts = false;
-    const auto toNarrow = [](std::size_t length)
+    const auto toNarrow = [](std::size_t length, std::size_t reserved = 256)
     {
         return AllocationsFor<std::string, std::wstring>(
-            length, [](const std::wstring& in, std::string& out)
+            length, reserved,
+            [](const std::wstring& in, std::string& out)
             { return ConvertWithWideCharToMultiByte(1252, 0x220, in, out, nullptr, nullptr); });
     };
-    const auto toWide = [](std::size_t length)
+    const auto toWide = [](std::size_t length, std::size_t reserved = 256)
     {
         return AllocationsFor<std::wstring, std::string>(
-            length, [](const std::string& in, std::wstring& out)
+            length, reserved,
+            [](const std::string& in, std::wstring& out)
             { return ConvertWithMultiByteToWideChar(1252, 1, in, out); });
     };
     EXPECT_EQ(toNarrow(128), toNarrow(127));
     EXPECT_EQ(toNarrow(129), toNarrow(128) + 1);
+    EXPECT_EQ(toNarrow(1000, 0), toNarrow(1000, 2048));
     EXPECT_EQ(toWide(64), toWide(63));
     EXPECT_EQ(toWide(65), toWide(64) + 1);
+    EXPECT_EQ(toWide(1000, 0), toWide(1000, 2048));
 }
 
 // A source longer than the platform's int length fails instead of being cut short. Only a

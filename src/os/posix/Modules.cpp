@@ -7,6 +7,12 @@
 #include <link.h>
 #include <pthread.h>
 
+#if defined(__GLIBC__)
+#if __GLIBC_PREREQ(2, 35)
+#define TOLVANE_HAS_DL_FIND_OBJECT 1
+#endif
+#endif
+
 namespace Tolvane
 {
 namespace Util
@@ -23,7 +29,9 @@ void* ToHandle(ModuleHandle module)
 }
 
 // dlsym also searches the libraries that `module` depends on; Windows' GetProcAddress looks
-// only at the module's own exports, so an address defined elsewhere is not one of them.
+// only at the module's own exports, so an address defined elsewhere is not one of them. The
+// object that holds an address is found from the loader's table of mapped ranges, which costs
+// far less than dladdr's walk through the symbol table (older glibc has only the latter).
 bool IsDefinedIn(void* handle, void* address)
 {
     link_map* own = nullptr;
@@ -31,6 +39,10 @@ bool IsDefinedIn(void* handle, void* address)
     {
         return false;
     }
+#if defined(TOLVANE_HAS_DL_FIND_OBJECT)
+    dl_find_object found{};
+    return _dl_find_object(address, &found) == 0 && found.dlfo_link_map == own;
+#else
     Dl_info info{};
     link_map* definer = nullptr;
     if (dladdr1(address, &info, reinterpret_cast<void**>(&definer), RTLD_DL_LINKMAP) == 0)
@@ -38,6 +50,7 @@ bool IsDefinedIn(void* handle, void* address)
         return false;
     }
     return definer == own;
+#endif
 }
 
 } // namespace

@@ -1,7 +1,13 @@
 // A direct UTF-8 codec: ANSI and OEM text is UTF-8 here, so this is the busiest path.
 #include "os/posix/Utf8.h"
 
-#include "os/posix/Sinks.h"
+#include "os/posix/AsciiRun.h"
+
+#include <algorithm>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace Tolvane
 {
@@ -91,71 +97,246 @@ char32_t DecodeSequence(unsigned char lead, const char*& next, const char* end)
     }
 }
 
+// The code point that `unit` stands for in the output.
+char32_t EncodableValue(wchar_t unit, bool* invalid)
+{
+    const auto c = static_cast<char32_t>(unit);
+    if (IsScalarValue(c))
+    {
+        return c;
+    }
+    if (invalid != nullptr)
+    {
+        *invalid = true;
+    }
+    return ReplacementCharacter;
+}
+
+std::size_t EncodedLength(char32_t c)
+{
+    return c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+}
+
+// Writes the 2 to 4 bytes of `c` (0x80 or above) and gives how many.
+std::size_t EncodeSequence(char32_t c, char* output)
+{
+    if (c < 0x800)
+    {
+        output[0] = static_cast<char>(0xC0 | (c >> 6));
+        output[1] = static_cast<char>(0x80 | (c & 0x3F));
+        return 2;
+    }
+    if (c < 0x10000)
+    {
+        output[0] = static_cast<char>(0xE0 | (c >> 12));
+        output[1] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        output[2] = static_cast<char>(0x80 | (c & 0x3F));
+        return 3;
+    }
+    output[0] = static_cast<char>(0xF0 | (c >> 18));
+    output[1] = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    output[2] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    output[3] = static_cast<char>(0x80 | (c & 0x3F));
+    return 4;
+}
+
+// An ASCII stretch longer than this inside other text goes to the block copy.
+constexpr std::size_t ShortAsciiRun = 8;
+
+// The sizing passes: they count the output without producing it.
+
+// Each unit takes one byte, one more above 0x7F, 0x7FF and 0xFFFF, and U+FFFD's three when it
+// is no scalar value: above U+10FFFF (taking one back) or a surrogate (three already).
+std::size_t CountUtf8(const wchar_t* input, std::size_t length, bool* invalid)
+{
+    std::size_t count = 0;
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    static_assert(sizeof(wchar_t) == 4, "wide units are UTF-32 here");
+    // Unsigned comparisons from signed ones: both sides with the sign bit flipped.
+    const __m128i sign = _mm_set1_epi32(static_cast<int>(0x80000000u));
+    const auto above = [sign](__m128i flipped, std::uint32_t limit)
+    { return _mm_cmpgt_epi32(flipped, _mm_set1_epi32(static_cast<int>(limit ^ 0x80000000u))); };
+    __m128i bad = _mm_setzero_si128();
+    // The 32-bit lanes gain at most 12 a round: flushed long before they could overflow.
+    constexpr std::size_t roundsPerFlush = 1u << 26;
+    constexpr std::size_t block = 16;
+    while (length - i >= block)
+    {
+        __m128i extra = _mm_setzero_si128();
+        for (std::size_t rounds = 0; length - i >= block && rounds < roundsPerFlush;
+             i += block, ++rounds)
+        {
+            __m128i units[4];
+            if (AsciiRunDetail::LoadAsciiUnits(input + i, units))
+            {
+                continue; // ASCII adds nothing beyond one byte a unit
+            }
+            for (const __m128i& quad : units)
+            {
+                const __m128i flipped = _mm_xor_si128(quad, sign);
+                const __m128i beyond = above(flipped, 0x10FFFF);
+                extra = _mm_sub_epi32(extra, above(flipped, 0x7F));
+                extra = _mm_sub_epi32(extra, above(flipped, 0x7FF));
+                extra = _mm_sub_epi32(extra, above(flipped, 0xFFFF));
+                extra = _mm_add_epi32(extra, beyond);
+                const __m128i surrogate = _mm_cmpeq_epi32(
+                    _mm_and_si128(quad, _mm_set1_epi32(static_cast<int>(0xFFFFF800u))),
+                    _mm_set1_epi32(0xD800));
+                bad = _mm_or_si128(bad, _mm_or_si128(beyond, surrogate));
+            }
+        }
+        std::uint32_t lanes[4];
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(lanes), extra);
+        count += std::size_t{lanes[0]} + lanes[1] + lanes[2] + lanes[3];
+    }
+    count += i;
+    if (invalid != nullptr && _mm_movemask_epi8(bad) != 0)
+    {
+        *invalid = true;
+    }
+#endif
+    for (; i < length; ++i)
+    {
+        count += EncodedLength(EncodableValue(input[i], invalid));
+    }
+    return count;
+}
+
+std::size_t CountWide(const char* input, std::size_t length, bool* invalid)
+{
+    std::size_t count = 0;
+    const char* next = input;
+    const char* const end = input + length;
+    while (next != end)
+    {
+        const std::size_t run = CountAscii(next, static_cast<std::size_t>(end - next));
+        next += run;
+        count += run;
+        while (next != end && static_cast<unsigned char>(*next) >= 0x80)
+        {
+            const auto lead = static_cast<unsigned char>(*next++);
+            if (DecodeSequence(lead, next, end) == InvalidSequence && invalid != nullptr)
+            {
+                *invalid = true;
+            }
+            ++count;
+        }
+    }
+    return count;
+}
+
 } // namespace
 
 std::size_t EncodeUtf8(const wchar_t* input, std::size_t length, char* output, std::size_t capacity,
                        bool* invalid)
 {
-    CountingSink<char> sink(output, capacity);
-    for (std::size_t i = 0; i < length; ++i)
+    if (capacity == 0)
     {
-        char32_t c = static_cast<char32_t>(input[i]);
-        if (!IsScalarValue(c))
+        return CountUtf8(input, length, invalid);
+    }
+    constexpr std::size_t longestSequence = 4;
+    constexpr std::size_t block = 16;
+    std::size_t written = 0;
+    std::size_t i = 0;
+    // Whole blocks while the output has room for their longest form: ASCII blocks at once,
+    // others unit by unit without room checks.
+    while (length - i >= block && capacity - written >= block * longestSequence)
+    {
+        const std::size_t run = NarrowAscii(input + i, block, output + written);
+        i += run;
+        written += run;
+        if (run == block)
         {
-            if (invalid != nullptr)
+            continue;
+        }
+        for (const std::size_t blockEnd = i + block - run; i < blockEnd; ++i)
+        {
+            const auto c = static_cast<char32_t>(input[i]);
+            if (c < 0x80)
             {
-                *invalid = true;
+                output[written++] = static_cast<char>(c);
             }
-            c = ReplacementCharacter;
-        }
-        if (c < 0x80)
-        {
-            sink.Put(static_cast<char>(c));
-        }
-        else if (c < 0x800)
-        {
-            sink.Put(static_cast<char>(0xC0 | (c >> 6)));
-            sink.Put(static_cast<char>(0x80 | (c & 0x3F)));
-        }
-        else if (c < 0x10000)
-        {
-            sink.Put(static_cast<char>(0xE0 | (c >> 12)));
-            sink.Put(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            sink.Put(static_cast<char>(0x80 | (c & 0x3F)));
-        }
-        else
-        {
-            sink.Put(static_cast<char>(0xF0 | (c >> 18)));
-            sink.Put(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-            sink.Put(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            sink.Put(static_cast<char>(0x80 | (c & 0x3F)));
+            else
+            {
+                written += EncodeSequence(EncodableValue(input[i], invalid), output + written);
+            }
         }
     }
-    return sink.Count();
+    while (i < length)
+    {
+        const std::size_t run =
+            NarrowAscii(input + i, std::min(length - i, capacity - written), output + written);
+        i += run;
+        written += run;
+        for (; i < length; ++i)
+        {
+            if (static_cast<std::uint32_t>(input[i]) < 0x80 && written < capacity)
+            {
+                break;
+            }
+            const char32_t c = EncodableValue(input[i], invalid);
+            if (capacity - written < longestSequence && capacity - written < EncodedLength(c))
+            {
+                // It does not fit: what the rest would need is all that is left to tell.
+                return written + CountUtf8(input + i, length - i, invalid);
+            }
+            written += EncodeSequence(c, output + written);
+        }
+    }
+    return written;
 }
 
 std::size_t DecodeUtf8(const char* input, std::size_t length, wchar_t* output, std::size_t capacity,
                        bool* invalid)
 {
-    CountingSink<wchar_t> sink(output, capacity);
+    if (capacity == 0)
+    {
+        return CountWide(input, length, invalid);
+    }
+    std::size_t written = 0;
     const char* next = input;
     const char* const end = input + length;
     while (next != end)
     {
-        const auto lead = static_cast<unsigned char>(*next++);
-        if (lead < 0x80)
+        const std::size_t run =
+            WidenAscii(next, std::min(static_cast<std::size_t>(end - next), capacity - written),
+                       output + written);
+        next += run;
+        written += run;
+        // Other text, with the short ASCII stretches inside it.
+        for (std::size_t ascii = 0; next != end;)
         {
-            sink.Put(static_cast<wchar_t>(lead));
-            continue;
+            if (written == capacity)
+            {
+                return written + CountWide(next, static_cast<std::size_t>(end - next), invalid);
+            }
+            const auto lead = static_cast<unsigned char>(*next);
+            if (lead < 0x80)
+            {
+                if (++ascii > ShortAsciiRun)
+                {
+                    break;
+                }
+                output[written++] = static_cast<wchar_t>(lead);
+                ++next;
+                continue;
+            }
+            ascii = 0;
+            ++next;
+            char32_t c = DecodeSequence(lead, next, end);
+            if (c == InvalidSequence)
+            {
+                if (invalid != nullptr)
+                {
+                    *invalid = true;
+                }
+                c = ReplacementCharacter;
+            }
+            output[written++] = static_cast<wchar_t>(c);
         }
-        const char32_t c = DecodeSequence(lead, next, end);
-        if (c == InvalidSequence && invalid != nullptr)
-        {
-            *invalid = true;
-        }
-        sink.Put(static_cast<wchar_t>(c == InvalidSequence ? ReplacementCharacter : c));
     }
-    return sink.Count();
+    return written;
 }
 
 } // namespace Posix

@@ -15,7 +15,9 @@ namespace Posix
 
 // Each function writes at most `capacity` units to `output` (which may be null when the
 // capacity is 0) and returns the number of units that the whole conversion produces, so a
-// result above `capacity` means the output did not fit.
+// result above `capacity` means the output did not fit. A capacity of 0 only counts, and so
+// does the rest of a conversion that has run out of room: what was written is then left
+// unfinished.
 
 // Code points that UTF-8 cannot carry (surrogates, values above U+10FFFF) become U+FFFD.
 // `invalid` (when given) is set when that happened.
