@@ -51,9 +51,26 @@ bool ParseOrdinal(const std::string& text, unsigned short& ordinal)
 
 Util::DllLoader Load(const LoadOptions& options)
 {
+    using namespace Util::StringConversion;
     if (!options.wide)
     {
+#if defined(_WIN32)
+        // The arguments arrive as UTF-8 (see wmain); a narrow name is in the ANSI code page.
+        std::wstring wideName;
+        std::string ansiName;
+        bool used = false;
+        if (!Detail::ConvertStringToWString(options.library, wideName, "UTF-8", "") ||
+            !Detail::ConvertWStringToString(wideName, ansiName, "", "ANSI", DisallowBestFitMapping,
+                                            UseSpecifiedDefaultChar, '?', used) ||
+            used)
+        {
+            Fail(ExitUsage, "tolvane load: the library name '" + options.library +
+                                "' has no form in the ANSI code page; load it with --wide.");
+        }
+        return Util::DllLoader(ansiName, 0);
+#else
         return Util::DllLoader(options.library, 0);
+#endif
     }
     // The library would turn a malformed byte into U+FFFD and load a file of another name.
     const std::size_t bad = FindInvalidUtf8(options.library.data(), options.library.size());

@@ -1,5 +1,8 @@
 // tolvane: try the TolvaneUtil library from the shell.
 #include "Commands.h"
+#include "Terminal.h"
+
+#include <Tolvane/Util/StringConversion.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -125,8 +128,38 @@ int Run(int argc, const char* const* argv)
 } // namespace Tool
 } // namespace Tolvane
 
+#if defined(_WIN32)
+// Windows hands the program its arguments in UTF-16; narrow arguments would lose every
+// character outside the ANSI code page. The commands take them as UTF-8 and turn file and
+// library names back into wide ones.
+int wmain(int argc, wchar_t** argv)
+{
+    using namespace Tolvane::Tool;
+    using namespace Tolvane::Util::StringConversion;
+    std::vector<std::string> arguments;
+    for (int i = 0; i < argc; ++i)
+    {
+        std::string narrow;
+        bool used = false;
+        if (!Detail::ConvertWStringToString(argv[i], narrow, "", "UTF-8", DisallowBestFitMapping,
+                                            UseSpecifiedDefaultChar, '?', used))
+        {
+            narrow.clear();
+        }
+        arguments.push_back(narrow);
+    }
+    std::vector<const char*> pointers;
+    for (const std::string& argument : arguments)
+    {
+        pointers.push_back(argument.c_str());
+    }
+    UseUtf8Console();
+    return CheckStandardOutput(Run(argc, pointers.data()));
+}
+#else
 int main(int argc, char** argv)
 {
     using namespace Tolvane::Tool;
     return CheckStandardOutput(Run(argc, argv));
 }
+#endif

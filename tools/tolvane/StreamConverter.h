@@ -31,10 +31,10 @@ struct ConversionSettings
     bool systemDefaultChar = false;
     char defaultChar = '?';
     BomHandling bom = BomHandling::Strip;
-    std::size_t readSize = 256 * 1024;
+    std::size_t readSize = 64 * 1024;
     // A piece grows to this size while no cut of the clean kind turns up (say, a long text
     // without spaces or line ends), then it is cut at any character boundary.
-    std::size_t maxPending = 4 * 1024 * 1024;
+    std::size_t maxPending = 1024 * 1024;
 };
 
 // --strict met invalid input or a character without an exact form in the target.
