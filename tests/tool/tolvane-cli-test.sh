@@ -155,6 +155,15 @@ expect "ordinal out of range" 2 "" "#70000" -- load "$library" "#70000"
 if ((!windows)); then
     expect "wide name that is not UTF-8" 2 "" "not valid UTF-8 \\(byte 0\\)" -- load --wide $'\xff.so'
 fi
+# Names beyond ASCII (and, on Windows, beyond the ANSI code page) reach the file system intact.
+other_name="$work/bibliothèque-日本.${library##*.}"
+cp "$library" "$other_name"
+expect "wide load of a non-ASCII name" 0 "text:loaded*" - -- load --wide "$other_name" TolvaneTestAdd
+if ((windows)); then
+    expect "narrow name outside the ANSI code page" 2 "" "no form in the ANSI code page" -- load "$other_name"
+fi
+printf 'x' >"$work/données-日本.txt"
+expect "non-ASCII file name" 0 78 - -- convert -f utf8 -t cp1252 "$work/données-日本.txt"
 expect "missing library" 1 "" "Cannot load DLL 'no-such-library'\\." -- load no-such-library
 expect "sysinfo" 0 "text:TolvaneUtil version: *" - -- sysinfo
 expect "tour" 0 "text:TolvaneUtil 1.0.0: a tour*" - -- tour
