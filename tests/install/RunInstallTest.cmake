@@ -36,6 +36,17 @@ else()
 endif()
 message(STATUS "find_package consumer:\n${last_output}")
 
+# The installed program finds the installed library from wherever the prefix is.
+file(GLOB tolvane ${prefix}/bin/tolvane ${prefix}/bin/tolvane.exe)
+if(EMULATOR)
+    run(${EMULATOR} ${tolvane} tour)
+else()
+    run(${tolvane} tour)
+endif()
+if(NOT last_output MATCHES "5\\. This system")
+    message(FATAL_ERROR "the installed tolvane's tour is incomplete:\n${last_output}")
+endif()
+
 if(PKG_CONFIG)
     set(ENV{PKG_CONFIG_PATH} ${prefix}/lib/pkgconfig)
     run(${PKG_CONFIG} --cflags --libs tolvaneutil)

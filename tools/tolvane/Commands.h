@@ -21,6 +21,13 @@ enum ExitCode
 // Ends the running subcommand with `code` after `message` (if any) went to stderr.
 [[noreturn]] void Fail(ExitCode code, const std::string& message);
 
+// "'<path>': <the OS's reason for errno>", for messages about files.
+std::string DescribeFileError(const std::string& path, int error);
+
+// Accepts a whole decimal integer, optionally negative: no blanks, no empty text, no base
+// prefixes. CLI11 alone reads "" as 0.
+const CLI::Validator& IntegerText();
+
 // Each adds one subcommand to the program.
 void AddConvertCommand(CLI::App& app);
 void AddLoadCommand(CLI::App& app);

@@ -1,14 +1,13 @@
-// tolvane convert: narrow text from one encoding to another, through the wide form.
-#include "BinaryStreams.h"
+// tolvane convert: text from one encoding to another, streamed through the wide form.
 #include "Commands.h"
+#include "Encodings.h"
+#include "Files.h"
+#include "StreamConverter.h"
 
-#include <Tolvane/Util/StringConversion.h>
-
-#include <boost/lexical_cast.hpp>
-
+#include <cstdio>
 #include <iostream>
 #include <memory>
-#include <stdexcept>
+#include <vector>
 
 namespace Tolvane
 {
@@ -22,86 +21,125 @@ struct ConvertOptions
 {
     std::string from;
     std::string to;
-    bool noBestFit = false;
+    bool list = false;
+    bool bestFit = false;
+    bool strict = false;
     std::string defaultChar = "?";
     bool systemDefaultChar = false;
-    std::string file;
+    std::string bom;
+    std::string output;
+    std::size_t bufferSize = 0;
+    std::vector<std::string> files;
 };
 
-// The library does not look at the encoding names of an empty text, so a one-character probe
-// makes it judge them before any input is read.
-void CheckEncodingNames(const ConvertOptions& options)
+int ListEncodings()
 {
-    using namespace Util::StringConversion;
-    std::wstring wide;
-    std::string narrow;
-    bool used = false;
-    Detail::ConvertStringToWString("x", wide, options.from, "");
-    Detail::ConvertWStringToString(L"x", narrow, "", options.to, AllowBestFitMapping,
-                                   UseSpecifiedDefaultChar, '?', used);
+    std::printf("%5s  %-6s  %-34s  %s\n", "page", "name", "also accepted", "description");
+    for (const CodePageEntry& page : ListAvailableCodePages())
+    {
+        std::printf("%5u  %-6s  %-34s  %s\n", page.number, page.libraryName.c_str(),
+                    page.aliases.c_str(), page.description.c_str());
+    }
+    std::printf("Also: ANSI and OEM, the system's own code pages; cp<n>, windows-<n>, ibm<n> "
+                "and <n> for page n. Names are case-insensitive.\n");
+    return ExitSuccess;
 }
 
-int RunConvert(const ConvertOptions& options)
+std::string LibraryNameOf(const std::string& name)
 {
-    using namespace Util::StringConversion;
+    const std::optional<std::string> libraryName = ToLibraryEncodingName(name);
+    if (!libraryName)
+    {
+        Fail(ExitUsage,
+             "tolvane convert: unknown encoding '" + name + "' (try tolvane convert --list)");
+    }
+    if (!IsEncodingAvailable(*libraryName))
+    {
+        Fail(ExitUsage, "tolvane convert: encoding '" + name + "' (" + *libraryName +
+                            ") is not available on this system (try tolvane convert --list)");
+    }
+    return *libraryName;
+}
+
+ConversionSettings SettingsOf(const ConvertOptions& options)
+{
+    if (options.from.empty() || options.to.empty())
+    {
+        Fail(ExitUsage, "tolvane convert: --from and --to are required (or --list)");
+    }
     if (options.defaultChar.size() != 1)
     {
         Fail(ExitUsage, "tolvane convert: --default-char takes exactly one byte");
     }
-    std::string input;
+    ConversionSettings settings;
+    settings.from = LibraryNameOf(options.from);
+    settings.to = LibraryNameOf(options.to);
+    settings.bestFit = options.bestFit;
+    settings.strict = options.strict;
+    settings.systemDefaultChar = options.systemDefaultChar;
+    settings.defaultChar = options.defaultChar[0];
+    if (options.bufferSize != 0)
+    {
+        settings.readSize = options.bufferSize;
+        settings.maxPending = 4 * options.bufferSize;
+    }
+    return settings;
+}
+
+int RunConvert(const ConvertOptions& options)
+{
+    if (options.list)
+    {
+        return ListEncodings();
+    }
+    ConversionSettings settings = SettingsOf(options);
+    std::unique_ptr<StreamConverter> converter;
     try
     {
-        CheckEncodingNames(options);
-        input = ReadAllBytes(options.file);
+        converter = std::make_unique<StreamConverter>(settings);
     }
-    catch (const std::invalid_argument& e)
-    {
-        Fail(ExitUsage, std::string("tolvane convert: ") + e.what());
-    }
-    catch (const boost::bad_lexical_cast&)
-    {
-        Fail(ExitUsage, "tolvane convert: a \"CP\" encoding name needs a code-page number.");
-    }
-    catch (const std::runtime_error& e)
+    catch (const std::exception& e)
     {
         Fail(ExitFailure, std::string("tolvane convert: ") + e.what());
     }
+    // A byte-order mark means nothing in a code page: by default it goes when the target has
+    // none, and stays when it is UTF too.
+    if (options.bom == "add" && !converter->TargetIsUtf())
+    {
+        Fail(ExitUsage,
+             "tolvane convert: --bom=add needs a UTF-8 or UTF-7 target, not '" + options.to + "'");
+    }
+    settings.bom = options.bom == "keep"      ? BomHandling::Keep
+                   : options.bom == "strip"   ? BomHandling::Strip
+                   : options.bom == "add"     ? BomHandling::Add
+                   : converter->TargetIsUtf() ? BomHandling::Keep
+                                              : BomHandling::Strip;
+    converter = std::make_unique<StreamConverter>(settings);
 
-    std::wstring wide;
-    std::string output;
-    bool usedDefaultChar = false;
     try
     {
-        if (!Detail::ConvertStringToWString(input, wide, options.from, ""))
+        OutputFile output(options.output);
+        const StreamConverter::Writer write = [&output](const char* data, std::size_t size)
+        { output.Write(data, size); };
+        for (const std::string& path : options.files)
         {
-            Fail(ExitFailure, "tolvane convert: the input is not convertible from '" +
-                                  options.from + "' on this system.");
+            InputFile input(path);
+            converter->Convert(
+                input.Name(),
+                [&input](char* buffer, std::size_t size) { return input.Read(buffer, size); },
+                write);
         }
-        if (!Detail::ConvertWStringToString(
-                wide, output, "", options.to,
-                options.noBestFit ? DisallowBestFitMapping : AllowBestFitMapping,
-                options.systemDefaultChar ? UseSystemDefaultChar : UseSpecifiedDefaultChar,
-                options.defaultChar[0], usedDefaultChar))
-        {
-            Fail(ExitFailure, "tolvane convert: the text is not convertible to '" + options.to +
-                                  "'" + (options.noBestFit ? " without best-fit mapping" : "") +
-                                  " on this system.");
-        }
+        output.Commit();
     }
-    catch (const std::invalid_argument& e)
+    catch (const std::exception& e)
     {
-        Fail(ExitUsage, std::string("tolvane convert: ") + e.what());
+        Fail(ExitFailure, std::string("tolvane convert: ") + e.what());
     }
-    if (!WriteAllBytes(output))
+    for (const std::string& line : converter->Report())
     {
-        Fail(ExitFailure, "tolvane convert: cannot write the output.");
+        std::cerr << "tolvane convert: " << line << '\n';
     }
-    if (usedDefaultChar)
-    {
-        std::cerr << "tolvane convert: the default character replaced characters that '"
-                  << options.to << "' cannot represent.\n";
-    }
-    return ExitSuccess;
+    return converter->SawInvalidInput() ? ExitFailure : ExitSuccess;
 }
 
 } // namespace
@@ -110,21 +148,49 @@ void AddConvertCommand(CLI::App& app)
 {
     auto options = std::make_shared<ConvertOptions>();
     CLI::App* command = app.add_subcommand(
-        "convert", "Convert bytes from one encoding to another (ANSI, OEM, UTF-7, UTF-8, CP<n>)");
-    command->add_option("--from", options->from, "Encoding of the input")->required();
-    command->add_option("--to", options->to, "Encoding of the output")->required();
-    command->add_flag("--no-best-fit", options->noBestFit,
-                      "Replace characters without an exact counterpart by the default character "
-                      "instead of a look-alike");
+        "convert", "Convert text from one encoding to another (see --list for the encodings)");
+    command->add_option("-f,--from", options->from, "Encoding of the input");
+    command->add_option("-t,--to", options->to, "Encoding of the output");
+    command->add_flag("-l,--list", options->list,
+                      "List the code pages this system supports, with their names");
+    command->add_option(
+        "-o,--output", options->output,
+        "Write to FILE (created complete or not at all) instead of standard output");
+    CLI::Option* bestFit = command->add_flag(
+        "--best-fit", options->bestFit,
+        "Replace characters the target lacks by look-alikes where it has one (\"∞\" becomes "
+        "\"8\"); without it they become the default character");
+    CLI::Option* strict = command->add_flag(
+        "--strict", options->strict,
+        "Stop at the first invalid input or character the target cannot represent exactly, with "
+        "exit code 1 and its position");
     CLI::Option* defaultChar = command->add_option(
         "--default-char", options->defaultChar,
         "The byte that replaces characters the target cannot represent (default '?')");
     CLI::Option* systemDefault =
         command->add_flag("--system-default-char", options->systemDefaultChar,
-                          "Use the target code page's own default character (not reported)");
+                          "Use the target code page's own default character");
+    command
+        ->add_option("--bom", options->bom,
+                     "A byte-order mark in UTF-8 or UTF-7 text: keep, strip or add (default: "
+                     "strip when the target is not UTF, else keep)")
+        ->check(CLI::IsMember({"keep", "strip", "add"}));
+    command->add_option("--buffer-size", options->bufferSize)
+        ->group("")
+        ->check(IntegerText() & CLI::Range(std::size_t{1}, std::size_t{1} << 30));
     defaultChar->excludes(systemDefault);
-    command->add_option("file", options->file, "Input file (default: standard input)");
-    command->callback([options] { throw CLI::RuntimeError(RunConvert(*options)); });
+    strict->excludes(bestFit)->excludes(defaultChar)->excludes(systemDefault);
+    command->add_option("files", options->files,
+                        "Input files, converted in order; - is standard input (the default)");
+    command->callback(
+        [options]
+        {
+            if (options->files.empty())
+            {
+                options->files.push_back("-");
+            }
+            throw CLI::RuntimeError(RunConvert(*options));
+        });
 }
 
 } // namespace Tool

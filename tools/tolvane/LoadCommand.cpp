@@ -1,5 +1,6 @@
 // tolvane load: load a library by narrow or wide name and look up exports.
 #include "Commands.h"
+#include "Utf8Text.h"
 
 #include <Tolvane/Util/DllLoader.h>
 #include <Tolvane/Util/StringConversion.h>
@@ -50,15 +51,36 @@ bool ParseOrdinal(const std::string& text, unsigned short& ordinal)
 
 Util::DllLoader Load(const LoadOptions& options)
 {
+    using namespace Util::StringConversion;
     if (!options.wide)
     {
+#if defined(_WIN32)
+        // The arguments arrive as UTF-8 (see wmain); a narrow name is in the ANSI code page.
+        std::wstring wideName;
+        std::string ansiName;
+        bool used = false;
+        if (!Detail::ConvertStringToWString(options.library, wideName, "UTF-8", "") ||
+            !Detail::ConvertWStringToString(wideName, ansiName, "", "ANSI", DisallowBestFitMapping,
+                                            UseSpecifiedDefaultChar, '?', used) ||
+            used)
+        {
+            Fail(ExitUsage, "tolvane load: the library name '" + options.library +
+                                "' has no form in the ANSI code page; load it with --wide.");
+        }
+        return Util::DllLoader(ansiName, 0);
+#else
         return Util::DllLoader(options.library, 0);
+#endif
     }
-    // The command line arrives in the ANSI code page (UTF-8 on Linux).
+    // The library would turn a malformed byte into U+FFFD and load a file of another name.
+    const std::size_t bad = FindInvalidUtf8(options.library.data(), options.library.size());
     std::wstring wideName;
-    if (!Util::StringConversion::Detail::ConvertStringToWString(options.library, wideName, "", ""))
+    if (bad != options.library.size() || !Util::StringConversion::Detail::ConvertStringToWString(
+                                             options.library, wideName, "UTF-8", ""))
     {
-        Fail(ExitUsage, "tolvane load: the library name is not valid in the ANSI code page.");
+        Fail(ExitUsage, "tolvane load: the library name '" + options.library +
+                            "' is not valid UTF-8 (byte " + std::to_string(bad) +
+                            "), so it has no wide form.");
     }
     return Util::DllLoader(wideName, 0);
 }

@@ -30,7 +30,8 @@ int RunRandom(const RandomOptions& options)
     {
         generator.Seed(options.seed);
     }
-    for (unsigned i = 0; i < options.count; ++i)
+    // A failed write (full disk, closed pipe) ends the run; main reports it.
+    for (unsigned i = 0; i < options.count && std::cout; ++i)
     {
         std::cout << generator.GetNumber(options.minimum, options.maximum) << '\n';
     }
@@ -44,13 +45,19 @@ void AddRandomCommand(CLI::App& app)
     auto options = std::make_shared<RandomOptions>();
     CLI::App* command = app.add_subcommand(
         "random", "Print random numbers from MIN to MAX inclusive (MIN when MIN >= MAX)");
-    command->add_option("min", options->minimum, "Smallest number (32-bit signed)")->required();
-    command->add_option("max", options->maximum, "Largest number (32-bit signed)")->required();
+    command->add_option("min", options->minimum, "Smallest number (32-bit signed)")
+        ->required()
+        ->check(IntegerText());
+    command->add_option("max", options->maximum, "Largest number (32-bit signed)")
+        ->required()
+        ->check(IntegerText());
     command->add_option("--count,-n", options->count, "How many numbers (default 1)")
-        ->check(CLI::Range(1u, 100000000u));
-    CLI::Option* seed = command->add_option(
-        "--seed", options->seed,
-        "Seed (32-bit unsigned) for a reproducible sequence; default: the system's random source");
+        ->check(IntegerText() & CLI::Range(1u, 100000000u));
+    CLI::Option* seed = command
+                            ->add_option("--seed", options->seed,
+                                         "Seed (32-bit unsigned) for a reproducible sequence; "
+                                         "default: the system's random source")
+                            ->check(IntegerText());
     command->callback(
         [options, seed]
         {

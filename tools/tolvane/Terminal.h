@@ -1,4 +1,4 @@
-// Whether the program's output goes to a terminal (for the live countdown of `wait`).
+// The terminal: whether output goes to one (for the countdown of `wait`), and its encoding.
 #pragma once
 
 namespace Tolvane
@@ -7,6 +7,10 @@ namespace Tool
 {
 
 bool IsStandardErrorATerminal();
+
+// On Windows, makes the console show the program's UTF-8 messages (file names and all) until
+// the program ends; elsewhere terminals take UTF-8 already.
+void UseUtf8Console();
 
 } // namespace Tool
 } // namespace Tolvane

@@ -4,6 +4,7 @@
 
 #include <Tolvane/Util/TimeoutClock.h>
 
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <limits>
@@ -71,14 +72,29 @@ bool ParseDuration(const std::string& text, std::uint64_t& milliseconds)
     return true;
 }
 
+volatile std::sig_atomic_t s_Interrupted = 0;
+
+void NoteInterrupt(int)
+{
+    s_Interrupted = 1;
+}
+
 // A countdown refreshed a few times a second: each slice is what the clock says is safe to
-// sleep, at most a quarter of a second, waited out with a clock of its own.
-void WaitWithCountdown(const Util::TimeoutClock& clock)
+// sleep, at most a quarter of a second, waited out with a clock of its own. Ctrl-C ends the
+// countdown's line before the program stops, so the shell's prompt does not land on it; the
+// exit code is the one a shell gives a program ended by SIGINT.
+int WaitWithCountdown(const Util::TimeoutClock& clock)
 {
     constexpr std::uint64_t refreshMilliseconds = 250;
+    std::signal(SIGINT, NoteInterrupt);
     for (std::uint64_t slice = clock.GetSafeWaitDuration(refreshMilliseconds); slice != 0;
          slice = clock.GetSafeWaitDuration(refreshMilliseconds))
     {
+        if (s_Interrupted)
+        {
+            std::fprintf(stderr, "\rwaiting: interrupted       \n");
+            return 128 + SIGINT;
+        }
         const std::uint64_t remaining = clock.GetRemainingMilliseconds();
         std::fprintf(stderr, "\rwaiting: %llu.%01llu s left   ",
                      static_cast<unsigned long long>(remaining / 1000),
@@ -87,6 +103,7 @@ void WaitWithCountdown(const Util::TimeoutClock& clock)
         Util::TimeoutClock(slice).Wait();
     }
     std::fprintf(stderr, "\rwaiting: done            \n");
+    return ExitSuccess;
 }
 
 int RunWait(const std::string& duration)
@@ -100,12 +117,9 @@ int RunWait(const std::string& duration)
     const Util::TimeoutClock clock(milliseconds);
     if (IsStandardErrorATerminal())
     {
-        WaitWithCountdown(clock);
+        return WaitWithCountdown(clock);
     }
-    else
-    {
-        clock.Wait();
-    }
+    clock.Wait();
     return ExitSuccess;
 }
 
