@@ -18,6 +18,26 @@ namespace
 
 constexpr std::uint32_t PlatformPosix = 0x504F5358; // "POSX": not a VER_PLATFORM_* value
 
+struct KernelRelease
+{
+    bool known = false;
+    unsigned major = 0;
+    unsigned minor = 0;
+    unsigned patch = 0;
+};
+
+KernelRelease ReadKernelRelease()
+{
+    KernelRelease release;
+    utsname name{};
+    if (uname(&name) == 0)
+    {
+        release.known = true;
+        std::sscanf(name.release, "%u.%u.%u", &release.major, &release.minor, &release.patch);
+    }
+    return release;
+}
+
 } // namespace
 
 bool GetVersionExA(VersionInfoA& info)
@@ -26,18 +46,16 @@ bool GetVersionExA(VersionInfoA& info)
     {
         return false;
     }
-    utsname name{};
-    if (uname(&name) != 0)
+    // The running kernel cannot change under a process, and uname() costs microseconds where
+    // Windows answers this query from memory: every conversion that forbids best fit asks it.
+    static const KernelRelease release = ReadKernelRelease();
+    if (!release.known)
     {
         return false;
     }
-    unsigned major = 0;
-    unsigned minor = 0;
-    unsigned patch = 0;
-    std::sscanf(name.release, "%u.%u.%u", &major, &minor, &patch);
-    info.dwMajorVersion = major;
-    info.dwMinorVersion = minor;
-    info.dwBuildNumber = patch;
+    info.dwMajorVersion = release.major;
+    info.dwMinorVersion = release.minor;
+    info.dwBuildNumber = release.patch;
     info.dwPlatformId = PlatformPosix;
     info.szCSDVersion[0] = '\0';
     return true;
