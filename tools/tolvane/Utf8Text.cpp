@@ -1,6 +1,9 @@
 // Strict UTF-8 validation, for input that the library would quietly repair.
 #include "Utf8Text.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace Tolvane
 {
 namespace Tool
@@ -58,6 +61,14 @@ std::size_t FindInvalidUtf8(const char* data, std::size_t size)
     std::size_t i = 0;
     while (i < size)
     {
+        // Most text is mostly ASCII: skip it a word at a time.
+        std::uint64_t word = 0;
+        if (size - i >= sizeof word &&
+            (std::memcpy(&word, bytes + i, sizeof word), (word & 0x8080808080808080u) == 0))
+        {
+            i += sizeof word;
+            continue;
+        }
         if (bytes[i] < 0x80)
         {
             ++i;
