@@ -2,6 +2,8 @@
 // library imports no wide loader and still works where kernel32 lacks one.
 #include "loader/LoadDllFromWString.h"
 
+#include "loader/NameWithNul.h"
+
 #include <Tolvane/Util/DllLoader.h>
 
 #include "os/Modules.h"
@@ -42,6 +44,7 @@ private:
 
 Os::ModuleHandle LoadDllFromWString(std::wstring name, ULong32 flags)
 {
+    RejectNameWithNul(name);
     const Kernel32Loader kernel32;
     Os::ModuleHandle handle = nullptr;
     if (kernel32.LoadLibraryExW())

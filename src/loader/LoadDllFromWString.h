@@ -19,6 +19,7 @@ namespace Loader
 // name is converted to the ANSI code page (best fit forbidden, the system's default character)
 // and loaded with LoadLibraryExA. kernel32's reference is given back before the call returns or
 // throws.
+// A name with a NUL inside is refused before kernel32 is loaded (NameWithNul.h).
 // Throws LoadDllException: narrow "Cannot load DLL 'KERNEL32.DLL'." when kernel32 does not load,
 // wide "Cannot load DLL '<name>'." when the library does not; ConvertStringException when the
 // name cannot be converted on the ANSI path; std::bad_alloc. Reentrant.

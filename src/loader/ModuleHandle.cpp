@@ -2,6 +2,7 @@
 #include "loader/ModuleHandle.h"
 
 #include "loader/LoadDllFromWString.h"
+#include "loader/NameWithNul.h"
 #include "os/Modules.h"
 
 namespace Tolvane
@@ -14,6 +15,7 @@ namespace
 
 Os::ModuleHandle LoadDllFromString(const std::string& name, ULong32 flags)
 {
+    Loader::RejectNameWithNul(name);
     const Os::ModuleHandle handle = Os::LoadLibraryExA(name.c_str(), flags);
     if (handle == nullptr)
     {

@@ -186,6 +186,16 @@ TEST_F(DllLoaderNativeTest, FailuresThrowTheirMessagesAcrossTheBoundary)
     EXPECT_THROW(DllLoader{name}, LoadDllException);
 }
 
+TEST_F(DllLoaderNativeTest, NameWithNulInsideLoadsNothing)
+{
+    // Cut at the NUL, either name would load the test library.
+    EXPECT_EQ(MessageOf<LoadDllException>([] { DllLoader{LibraryPath() + '\0' + "junk"}; }),
+              "Cannot load DLL '" + LibraryPath() + "\\0junk'.");
+    const std::wstring wide = NativePath(std::wstring(TOLVANE_TEST_LIBRARY_W)) + L'\0' + L"junk";
+    EXPECT_EQ(MessageOf<LoadDllException>([&] { DllLoader{wide}; }),
+              "Cannot load DLL '" + LibraryPath() + "\\0junk'.");
+}
+
 TEST_F(DllLoaderNativeTest, LibraryStaysLoadedWhileAnyLoaderOrCopyLives)
 {
     std::optional<DllLoader> original(std::in_place, LibraryPath());

@@ -141,6 +141,32 @@ TEST_F(DllLoaderTest, FailedLoadThrowsItsMessageAndFreesNothing)
     EXPECT_EQ(Fake::InvalidFrees(), 0);
 }
 
+TEST_F(DllLoaderTest, NameWithNulInsideLoadsNothing)
+{
+    // Cut at the NUL, either name would load A.dll.
+    Fake::Modules().wideNames[L"A.dll"] = "A.dll";
+    try
+    {
+        const DllLoader loader{std::string("A.dll\0x\0", 8)};
+        ADD_FAILURE() << "loaded";
+    }
+    catch (const LoadDllException& e)
+    {
+        EXPECT_STREQ(e.what(), "Cannot load DLL 'A.dll\\0x\\0'.");
+    }
+    try
+    {
+        const DllLoader loader{std::wstring(L"A.dll\0x", 7)};
+        ADD_FAILURE() << "loaded";
+    }
+    catch (const LoadDllException& e)
+    {
+        EXPECT_EQ(e.GetWideMessage(), L"Cannot load DLL 'A.dll\\0x'.");
+    }
+    EXPECT_TRUE(Fake::LoadLibraryExACalls().empty());
+    EXPECT_TRUE(Fake::LoadLibraryExWCalls().empty());
+}
+
 // The loader handed to FreeLibraryAndExitThread must never be destroyed; it stays reachable
 // here so that leak checkers do not count it.
 std::vector<DerivedLoader*>& ExitedLoaders()

@@ -38,6 +38,8 @@ public:
     // Loads `name` with LoadLibraryExA(name, NULL, flags): the name and the flags go to the
     // operating system unchanged. Throws LoadDllException ("Cannot load DLL '<name>'.") when the
     // library does not load, std::bad_alloc when memory runs out (nothing stays loaded then).
+    // A name with a NUL inside loads nothing: the system would read it only up to the NUL, a
+    // different file; its message shows each NUL as \0. The same holds for wide names.
     explicit DllLoader(const std::string& name, ULong32 flags = 0);
 
     // Loads `name` with kernel32's LoadLibraryExW where kernel32 exports it, else with

@@ -14,16 +14,18 @@ namespace StringConversion
 
 // Whether a wide character without an exact counterpart in the target code page may be
 // replaced by a look-alike. Any value other than DisallowBestFitMapping behaves as
-// AllowBestFitMapping.
-enum BestFitMappingPolicy
+// AllowBestFitMapping. The fixed underlying type makes every int value a valid policy (without
+// it only 0 and 1 would be); it changes neither the size nor the mangled name.
+enum BestFitMappingPolicy : int
 {
     AllowBestFitMapping = 0,
     DisallowBestFitMapping = 1
 };
 
 // Whose default character replaces a character that the target code page cannot represent.
-// Any value other than UseSystemDefaultChar behaves as UseSpecifiedDefaultChar.
-enum CharacterSubstitutionPolicy
+// Any value other than UseSystemDefaultChar behaves as UseSpecifiedDefaultChar; as above, every
+// int value is a valid policy.
+enum CharacterSubstitutionPolicy : int
 {
     UseSpecifiedDefaultChar = 0,
     UseSystemDefaultChar = 1
