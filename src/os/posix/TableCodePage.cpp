@@ -24,6 +24,8 @@ namespace
 constexpr std::size_t MaxBytesPerWideUnit = 4;
 // On a single-byte page each of those codes and every default character is one byte.
 constexpr std::size_t MaxBytesPerWideUnitSingleByte = 2;
+// Room kept free past the largest output of a stretch, for UncheckedWriter::PutCode.
+constexpr std::size_t SpareUnits = 1;
 
 inline std::size_t CopyAscii(const wchar_t* input, std::size_t length, char* output)
 {
@@ -45,6 +47,7 @@ class Counter
 {
 public:
     void Put(Unit) { ++m_Count; }
+    void PutCode(std::uint16_t code) { m_Count += code > 0xFF ? 2 : 1; }
     template <typename Source>
     std::size_t Ascii(const Source* input, std::size_t length)
     {
@@ -67,6 +70,15 @@ class UncheckedWriter
 public:
     explicit UncheckedWriter(Unit* next) : m_Next(next) {}
     void Put(Unit unit) { *m_Next++ = unit; }
+    // Both bytes are stored whatever the code's length, which spares a hard-to-predict branch
+    // on mixed text; the second store may land one byte past the code (hence SpareUnits).
+    void PutCode(std::uint16_t code)
+    {
+        const bool twoBytes = code > 0xFF;
+        m_Next[0] = static_cast<char>(twoBytes ? code >> 8 : code);
+        m_Next[1] = static_cast<char>(code);
+        m_Next += twoBytes ? 2 : 1;
+    }
     template <typename Source>
     std::size_t Ascii(const Source* input, std::size_t length)
     {
@@ -104,6 +116,14 @@ public:
     std::size_t Ascii(const Source*, std::size_t)
     {
         return 0; // every unit goes through Put, which checks the room
+    }
+    void PutCode(std::uint16_t code)
+    {
+        if (code > 0xFF)
+        {
+            Put(static_cast<char>(code >> 8));
+        }
+        Put(static_cast<char>(code & 0xFF));
     }
     void Drop(std::size_t) {}
     bool Full() const { return m_Overflow; }
@@ -146,7 +166,9 @@ std::size_t WriteInStretches(Unit* output, std::size_t capacity, std::size_t len
     std::size_t i = 0;
     while (i < length && !writer.Full())
     {
-        const std::size_t stretch = std::min(length - i, writer.Room() / maxPerUnit);
+        const std::size_t room = writer.Room();
+        const std::size_t stretch =
+            room > SpareUnits ? std::min(length - i, (room - SpareUnits) / maxPerUnit) : 0;
         if (stretch == 0)
         {
             i = convert(i, i + 1, writer);
@@ -194,16 +216,6 @@ char16_t Composed(char32_t first, char32_t second)
         CanonicalPairs, end, key,
         [](const CanonicalPair& entry, std::uint32_t value) { return entry.pair < value; });
     return found != end && found->pair == key ? found->composed : u'\0';
-}
-
-template <typename Out>
-void PutCode(std::uint16_t code, Out& out)
-{
-    if (code > 0xFF)
-    {
-        out.Put(static_cast<char>(code >> 8));
-    }
-    out.Put(static_cast<char>(code & 0xFF));
 }
 
 class WideEncoder
@@ -282,7 +294,7 @@ private:
         const std::uint16_t code = CodeOf(m_Page, unit);
         if (Maps(m_Page, m_Options.bestFit, code, unit))
         {
-            PutCode(code, out);
+            out.PutCode(code);
         }
         else
         {
@@ -304,7 +316,7 @@ private:
         {
             return false;
         }
-        PutCode(code, out);
+        out.PutCode(code);
         return true;
     }
 
@@ -318,7 +330,7 @@ private:
         }
         else
         {
-            PutCode(m_Page.defaultCode, out);
+            out.PutCode(m_Page.defaultCode);
         }
     }
 
