@@ -25,6 +25,8 @@ namespace
 constexpr std::size_t MaxBytesPerWideUnit = 4;
 // On a single-byte page each of those codes and every default character is one byte.
 constexpr std::size_t MaxBytesPerWideUnitSingleByte = 2;
+// The shortest ASCII run that a double-byte decoder copies as a block.
+constexpr std::size_t LongAsciiRun = 16;
 // Room kept free past the largest output of a stretch, for UncheckedWriter::PutCode.
 constexpr std::size_t SpareUnits = 1;
 
@@ -361,8 +363,13 @@ public:
             const unsigned char byte = m_Bytes[i];
             if (byte < 0x80 && m_Page.asciiCompatible)
             {
-                const std::size_t run =
-                    out.Ascii(reinterpret_cast<const char*>(m_Bytes + i), stop - i);
+                // Text on a double-byte page mostly has short ASCII runs (a space, a digit), so
+                // the block copy is tried only where a long run may start.
+                std::size_t run = 0;
+                if (stop - i >= LongAsciiRun && m_Bytes[i + LongAsciiRun - 1] < 0x80)
+                {
+                    run = out.Ascii(reinterpret_cast<const char*>(m_Bytes + i), stop - i);
+                }
                 if (run == 0)
                 {
                     out.Put(static_cast<wchar_t>(byte));
