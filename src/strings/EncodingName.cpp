@@ -10,6 +10,34 @@ namespace Util
 namespace StringConversion
 {
 
+namespace
+{
+
+// Up to nine digits always fit an unsigned int, so such a number needs no overflow check.
+constexpr std::size_t PlainDigitsLimit = 9;
+
+// The number after "CP" when it is one to nine plain ASCII digits; the common names resolve
+// here without lexical_cast's stream machinery, which dominates a short conversion.
+std::optional<std::uint32_t> PlainNumber(const std::string& digits)
+{
+    if (digits.empty() || digits.size() > PlainDigitsLimit)
+    {
+        return std::nullopt;
+    }
+    std::uint32_t value = 0;
+    for (const char digit : digits)
+    {
+        if (digit < '0' || digit > '9')
+        {
+            return std::nullopt;
+        }
+        value = value * 10 + static_cast<std::uint32_t>(digit - '0');
+    }
+    return value;
+}
+
+} // namespace
+
 std::optional<std::uint32_t> ResolveCodePage(const std::string& encodingName)
 {
     if (encodingName.empty() || encodingName == "ANSI")
@@ -20,7 +48,14 @@ std::optional<std::uint32_t> ResolveCodePage(const std::string& encodingName)
     // that starts with "CP" is a number or an error, never one of the names below.
     if (encodingName.size() > 2 && encodingName[0] == 'C' && encodingName[1] == 'P')
     {
-        return boost::lexical_cast<unsigned int>(encodingName.substr(2));
+        const std::string digits = encodingName.substr(2);
+        if (const std::optional<std::uint32_t> plain = PlainNumber(digits))
+        {
+            return plain;
+        }
+        // Everything else keeps lexical_cast's answer: its errors, and the signed forms it
+        // accepts.
+        return boost::lexical_cast<unsigned int>(digits);
     }
     if (encodingName == "OEM")
     {

@@ -26,6 +26,11 @@ TEST(EncodingName, NarrowNamesResolveExactlyToTheirCodePage)
         {"CP0", 0u},
         {"CP65001", 65001u},
         {"CP4294967295", 4294967295u},
+        {"CP000001252", 1252u},
+        {"CP123456789", 123456789u},
+        // Signs are taken as unsigned parsing takes them.
+        {"CP-1", 4294967295u},
+        {"CP+1252", 1252u},
         // Matching is exact and case-sensitive.
         {"ansi", std::nullopt},
         {"utf-8", std::nullopt},

@@ -1,8 +1,11 @@
 // The table code-page engine: lookups in the generated tables, with an ASCII fast path that
-// takes eight characters at a time.
+// takes sixteen characters at a time.
 #include "os/posix/TableCodePage.h"
 
+#include "os/posix/AsciiRun.h"
+
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
 namespace Tolvane
@@ -17,29 +20,84 @@ namespace Posix
 namespace
 {
 
-constexpr std::size_t Run = 8; // characters per step of the ASCII fast path
-constexpr std::uint64_t HighBits = 0x8080808080808080u;
+// The most output units that one input unit can produce: a character above U+FFFF is two
+// UTF-16 units, each of which may become a two-byte code.
+constexpr std::size_t MaxBytesPerWideUnit = 4;
+// On a single-byte page each of those codes and every default character is one byte.
+constexpr std::size_t MaxBytesPerWideUnitSingleByte = 2;
+// The shortest ASCII run that a double-byte decoder copies as a block.
+constexpr std::size_t LongAsciiRun = 16;
+// Room kept free past the largest output of a stretch, for UncheckedWriter::PutCode.
+constexpr std::size_t SpareUnits = 1;
+
+inline std::size_t CopyAscii(const wchar_t* input, std::size_t length, char* output)
+{
+    return NarrowAscii(input, length, output);
+}
+
+inline std::size_t CopyAscii(const char* input, std::size_t length, wchar_t* output)
+{
+    return WidenAscii(input, length, output);
+}
+
+// The sinks share one interface: Put writes a unit; Ascii takes the run of ASCII units at the
+// start of the input (at most `length`), writes them unchanged and returns their number;
+// Drop takes back units that Ascii wrote.
 
 // Counts the output without writing it: the sizing call.
 template <typename Unit>
 class Counter
 {
 public:
-    bool HasRoom(std::size_t) const { return true; }
-    bool Full() const { return false; }
     void Put(Unit) { ++m_Count; }
-    Unit* Reserve(std::size_t count)
+    void PutCode(std::uint16_t code) { m_Count += code > 0xFF ? 2 : 1; }
+    template <typename Source>
+    std::size_t Ascii(const Source* input, std::size_t length)
     {
+        const std::size_t count = CountAscii(input, length);
         m_Count += count;
-        return nullptr;
+        return count;
     }
+    void Drop(std::size_t count) { m_Count -= count; }
     std::size_t Result() const { return m_Count; }
 
 private:
     std::size_t m_Count = 0;
 };
 
-// Writes into the caller's buffer and gives up when it is full.
+// Writes without looking at the room: used only on a stretch of input whose largest possible
+// output fits, which saves a test per unit and lets ASCII runs go at SIMD speed.
+template <typename Unit>
+class UncheckedWriter
+{
+public:
+    explicit UncheckedWriter(Unit* next) : m_Next(next) {}
+    void Put(Unit unit) { *m_Next++ = unit; }
+    // Both bytes are stored whatever the code's length, which spares a hard-to-predict branch
+    // on mixed text; the second store may land one byte past the code (hence SpareUnits).
+    void PutCode(std::uint16_t code)
+    {
+        const bool twoBytes = code > 0xFF;
+        m_Next[0] = static_cast<char>(twoBytes ? code >> 8 : code);
+        m_Next[1] = static_cast<char>(code);
+        m_Next += twoBytes ? 2 : 1;
+    }
+    template <typename Source>
+    std::size_t Ascii(const Source* input, std::size_t length)
+    {
+        const std::size_t count = CopyAscii(input, length, m_Next);
+        m_Next += count;
+        return count;
+    }
+    void Drop(std::size_t count) { m_Next -= count; }
+    Unit* Next() const { return m_Next; }
+
+private:
+    Unit* m_Next;
+};
+
+// Writes into the caller's buffer and gives up when it is full; it takes the last few input
+// units, where the room might not hold the largest output.
 template <typename Unit>
 class Writer
 {
@@ -48,11 +106,6 @@ public:
         : m_Start(output), m_Next(output), m_End(output + capacity)
     {
     }
-    bool HasRoom(std::size_t count) const
-    {
-        return static_cast<std::size_t>(m_End - m_Next) >= count;
-    }
-    bool Full() const { return m_Overflow; }
     void Put(Unit unit)
     {
         if (m_Next == m_End)
@@ -62,12 +115,24 @@ public:
         }
         *m_Next++ = unit;
     }
-    Unit* Reserve(std::size_t count) // only after HasRoom(count)
+    template <typename Source>
+    std::size_t Ascii(const Source*, std::size_t)
     {
-        Unit* const at = m_Next;
-        m_Next += count;
-        return at;
+        return 0; // every unit goes through Put, which checks the room
     }
+    void PutCode(std::uint16_t code)
+    {
+        if (code > 0xFF)
+        {
+            Put(static_cast<char>(code >> 8));
+        }
+        Put(static_cast<char>(code & 0xFF));
+    }
+    void Drop(std::size_t) {}
+    bool Full() const { return m_Overflow; }
+    std::size_t Room() const { return static_cast<std::size_t>(m_End - m_Next); }
+    Unit* Next() const { return m_Next; }
+    void Advance(Unit* next) { m_Next = next; }
     std::size_t Result() const
     {
         return static_cast<std::size_t>(m_Next - m_Start) + (m_Overflow ? 1 : 0);
@@ -79,6 +144,45 @@ private:
     Unit* m_End;
     bool m_Overflow = false;
 };
+
+// Only the checking writer can fill up.
+template <typename Out>
+bool IsFull(const Out&)
+{
+    return false;
+}
+
+template <typename Unit>
+bool IsFull(const Writer<Unit>& out)
+{
+    return out.Full();
+}
+
+// Feeds `convert(i, stop, sink)` stretches of input, each into an unchecked writer when the
+// room holds the most that the stretch can produce, otherwise one unit at a time into the
+// checking writer; returns the units of the whole conversion as Writer::Result gives them.
+template <typename Unit, typename Convert>
+std::size_t WriteInStretches(Unit* output, std::size_t capacity, std::size_t length,
+                             std::size_t maxPerUnit, Convert convert)
+{
+    Writer<Unit> writer(output, capacity);
+    std::size_t i = 0;
+    while (i < length && !writer.Full())
+    {
+        const std::size_t room = writer.Room();
+        const std::size_t stretch =
+            room > SpareUnits ? std::min(length - i, (room - SpareUnits) / maxPerUnit) : 0;
+        if (stretch == 0)
+        {
+            i = convert(i, i + 1, writer);
+            continue;
+        }
+        UncheckedWriter<Unit> fast(writer.Next());
+        i = convert(i, i + stretch, fast);
+        writer.Advance(fast.Next());
+    }
+    return writer.Result();
+}
 
 std::uint16_t CodeOf(const CodePageTable& page, std::uint32_t unit)
 {
@@ -117,41 +221,93 @@ char16_t Composed(char32_t first, char32_t second)
     return found != end && found->pair == key ? found->composed : u'\0';
 }
 
-template <typename Out>
-void PutCode(std::uint16_t code, Out& out)
-{
-    if (code > 0xFF)
-    {
-        out.Put(static_cast<char>(code >> 8));
-    }
-    out.Put(static_cast<char>(code & 0xFF));
-}
-
-template <typename Out>
 class WideEncoder
 {
 public:
-    WideEncoder(const CodePageTable& page, const WideOptions& options, Out& out)
-        : m_Page(page), m_BestFit(options.bestFit), m_DefaultChar(options.defaultChar), m_Out(out)
+    WideEncoder(const CodePageTable& page, const WideOptions& options, const wchar_t* input,
+                std::size_t length)
+        : m_Page(page), m_Options(options), m_Input(input), m_Length(length),
+          // With the composite check an ASCII character that a combining one follows may
+          // compose with it, so it leaves the ASCII run.
+          m_ComposeFrom(options.compositeCheck ? LowestCombiningUnit : 0x110000),
+          m_AsciiRuns(page.asciiCompatible && m_ComposeFrom >= 0x80)
     {
     }
 
-    // One UTF-16 unit.
-    void Unit(std::uint32_t unit)
+    template <typename Out>
+    std::size_t Convert(std::size_t i, std::size_t stop, Out& out)
     {
-        const std::uint16_t code = CodeOf(m_Page, unit);
-        if (Maps(m_Page, m_BestFit, code, unit))
+        while (i < stop && !IsFull(out))
         {
-            PutCode(code, m_Out);
+            const auto c = static_cast<char32_t>(m_Input[i]);
+            if (c < 0x80 && m_AsciiRuns)
+            {
+                std::size_t run = out.Ascii(m_Input + i, stop - i);
+                if (run != 0 && i + run < m_Length &&
+                    static_cast<char32_t>(m_Input[i + run]) >= m_ComposeFrom)
+                {
+                    out.Drop(1);
+                    --run;
+                }
+                if (run != 0)
+                {
+                    i += run;
+                    continue;
+                }
+            }
+            i = Character(i, out);
+        }
+        return i;
+    }
+
+    bool Used() const { return m_Used; }
+
+private:
+    // The character at `i`; returns where the next one starts.
+    template <typename Out>
+    std::size_t Character(std::size_t i, Out& out)
+    {
+        const auto c = static_cast<char32_t>(m_Input[i]);
+        if (c < 0x10000)
+        {
+            if (m_Options.compositeCheck && i + 1 < m_Length &&
+                IsCombining(static_cast<char32_t>(m_Input[i + 1])) &&
+                Pair(c, static_cast<char32_t>(m_Input[i + 1]), out))
+            {
+                return i + 2;
+            }
+            Unit(c, out);
+        }
+        else if (c <= 0x10FFFF)
+        {
+            Unit(0xD7C0 + (c >> 10), out);
+            Unit(0xDC00 | (c & 0x3FF), out);
         }
         else
         {
-            Default();
+            Default(out);
+        }
+        return i + 1;
+    }
+
+    // One UTF-16 unit.
+    template <typename Out>
+    void Unit(std::uint32_t unit, Out& out)
+    {
+        const std::uint16_t code = CodeOf(m_Page, unit);
+        if (Maps(m_Page, m_Options.bestFit, code, unit))
+        {
+            out.PutCode(code);
+        }
+        else
+        {
+            Default(out);
         }
     }
 
     // `first` and `second` as one character, when they compose and the page maps the result.
-    bool Pair(char32_t first, char32_t second)
+    template <typename Out>
+    bool Pair(char32_t first, char32_t second, Out& out)
     {
         const char16_t composed = Composed(first, second);
         if (composed == 0)
@@ -159,171 +315,138 @@ public:
             return false;
         }
         const std::uint16_t code = CodeOf(m_Page, composed);
-        if (!Maps(m_Page, m_BestFit, code, composed))
+        if (!Maps(m_Page, m_Options.bestFit, code, composed))
         {
             return false;
         }
-        PutCode(code, m_Out);
+        out.PutCode(code);
         return true;
     }
 
-    void Default()
+    template <typename Out>
+    void Default(Out& out)
     {
         m_Used = true;
-        if (m_DefaultChar != nullptr)
+        if (m_Options.defaultChar != nullptr)
         {
-            m_Out.Put(*m_DefaultChar);
+            out.Put(*m_Options.defaultChar);
         }
         else
         {
-            PutCode(m_Page.defaultCode, m_Out);
+            out.PutCode(m_Page.defaultCode);
         }
     }
 
-    bool Used() const { return m_Used; }
-
-private:
     const CodePageTable& m_Page;
-    bool m_BestFit;
-    const char* m_DefaultChar;
-    Out& m_Out;
+    const WideOptions& m_Options;
+    const wchar_t* m_Input;
+    std::size_t m_Length;
+    char32_t m_ComposeFrom;
+    bool m_AsciiRuns;
     bool m_Used = false;
 };
 
-// Whether the Run characters at `input` are ASCII and the one after them starts no composition.
-bool IsAsciiRun(const wchar_t* input, char32_t composeFrom)
+// Converts the bytes of a double-byte page (or an ASCII-incompatible one).
+class NarrowDecoder
 {
-    std::uint32_t any = 0;
-    for (std::size_t k = 0; k < Run; ++k)
+public:
+    NarrowDecoder(const CodePageTable& page, const unsigned char* bytes, std::size_t length)
+        : m_Page(page), m_Bytes(bytes), m_Length(length)
     {
-        any |= static_cast<std::uint32_t>(input[k]);
     }
-    return any < 0x80 && static_cast<char32_t>(input[Run]) < composeFrom;
-}
 
-template <typename Out>
-std::size_t FromWide(const CodePageTable& page, const WideOptions& options, const wchar_t* input,
-                     std::size_t length, bool& usedDefault, Out out)
-{
-    WideEncoder<Out> encoder(page, options, out);
-    // With the composite check a run stops before a character that a combining one follows.
-    const char32_t composeFrom = options.compositeCheck ? LowestCombiningUnit : 0x110000;
-    std::size_t i = 0;
-    while (i < length && !out.Full())
+    template <typename Out>
+    std::size_t Convert(std::size_t i, std::size_t stop, Out& out)
     {
-        const auto c = static_cast<char32_t>(input[i]);
-        if (c < 0x80 && page.asciiCompatible)
+        while (i < stop && !IsFull(out))
         {
-            if (i + Run < length && out.HasRoom(Run) && IsAsciiRun(input + i, composeFrom))
+            const unsigned char byte = m_Bytes[i];
+            if (byte < 0x80 && m_Page.asciiCompatible)
             {
-                if (char* const at = out.Reserve(Run))
+                // Text on a double-byte page mostly has short ASCII runs (a space, a digit), so
+                // the block copy is tried only where a long run may start.
+                std::size_t run = 0;
+                if (stop - i >= LongAsciiRun && m_Bytes[i + LongAsciiRun - 1] < 0x80)
                 {
-                    for (std::size_t k = 0; k < Run; ++k)
-                    {
-                        at[k] = static_cast<char>(input[i + k]);
-                    }
+                    run = out.Ascii(reinterpret_cast<const char*>(m_Bytes + i), stop - i);
                 }
-                i += Run;
-                continue;
-            }
-            if (i + 1 == length || static_cast<char32_t>(input[i + 1]) < composeFrom)
-            {
-                out.Put(static_cast<char>(c));
-                ++i;
-                continue;
-            }
-        }
-        if (c < 0x10000)
-        {
-            if (options.compositeCheck && i + 1 < length &&
-                IsCombining(static_cast<char32_t>(input[i + 1])) &&
-                encoder.Pair(c, static_cast<char32_t>(input[i + 1])))
-            {
-                i += 2;
-                continue;
-            }
-            encoder.Unit(c);
-        }
-        else if (c <= 0x10FFFF)
-        {
-            encoder.Unit(0xD7C0 + (c >> 10));
-            encoder.Unit(0xDC00 | (c & 0x3FF));
-        }
-        else
-        {
-            encoder.Default();
-        }
-        ++i;
-    }
-    usedDefault = encoder.Used();
-    return out.Result();
-}
-
-template <typename Out>
-std::size_t ToWide(const CodePageTable& page, const unsigned char* bytes, std::size_t length,
-                   Out out)
-{
-    std::size_t i = 0;
-    while (i < length && !out.Full())
-    {
-        const unsigned char byte = bytes[i];
-        if (byte < 0x80 && page.asciiCompatible)
-        {
-            std::uint64_t word;
-            if (i + Run <= length && out.HasRoom(Run) &&
-                (std::memcpy(&word, bytes + i, sizeof word), (word & HighBits) == 0))
-            {
-                if (wchar_t* const at = out.Reserve(Run))
+                if (run == 0)
                 {
-                    for (std::size_t k = 0; k < Run; ++k)
-                    {
-                        at[k] = static_cast<wchar_t>(bytes[i + k]);
-                    }
+                    out.Put(static_cast<wchar_t>(byte));
                 }
-                i += Run;
+                i += std::max<std::size_t>(run, 1);
                 continue;
             }
-            out.Put(static_cast<wchar_t>(byte));
+            const std::uint32_t row = m_Page.leadRows[byte];
+            if (row != 0 && i + 1 < m_Length)
+            {
+                // A pair at the end of a stretch takes one byte past it: it still gives one unit.
+                const std::uint16_t unit = NarrowPairs[row + m_Bytes[i + 1]];
+                if (unit != NotAPair)
+                {
+                    out.Put(static_cast<wchar_t>(unit));
+                    i += 2;
+                    continue;
+                }
+            }
+            out.Put(static_cast<wchar_t>(m_Page.narrow[byte]));
             ++i;
-            continue;
         }
-        const std::uint32_t row = page.leadRows[byte];
-        if (row != 0 && i + 1 < length)
-        {
-            const std::uint16_t unit = NarrowPairs[row + bytes[i + 1]];
-            if (unit != NotAPair)
-            {
-                out.Put(static_cast<wchar_t>(unit));
-                i += 2;
-                continue;
-            }
-        }
-        out.Put(static_cast<wchar_t>(page.narrow[byte]));
-        ++i;
+        return i;
     }
-    return out.Result();
-}
+
+private:
+    const CodePageTable& m_Page;
+    const unsigned char* m_Bytes;
+    std::size_t m_Length;
+};
 
 } // namespace
 
 const CodePageTable* FindCodePageTable(std::uint32_t codePage)
 {
+    // A program converts with one or two pages over and over: the last page found answers
+    // most calls without the search. The tables are constant, so any thread's pointer is good.
+    static std::atomic<const CodePageTable*> lastFound{CodePageTables};
+    const CodePageTable* const last = lastFound.load(std::memory_order_relaxed);
+    if (last->codePage == codePage)
+    {
+        return last;
+    }
     const CodePageTable* const end = CodePageTables + CodePageTableCount;
     const CodePageTable* const found = std::lower_bound(
         CodePageTables, end, codePage,
         [](const CodePageTable& page, std::uint32_t value) { return page.codePage < value; });
-    return found != end && found->codePage == codePage ? found : nullptr;
+    if (found == end || found->codePage != codePage)
+    {
+        return nullptr;
+    }
+    lastFound.store(found, std::memory_order_relaxed);
+    return found;
 }
 
 std::size_t TableFromWide(const CodePageTable& page, const WideOptions& options,
                           const wchar_t* input, std::size_t length, bool& usedDefault, char* output,
                           std::size_t capacity)
 {
+    WideEncoder encoder(page, options, input, length);
+    std::size_t result = 0;
     if (output == nullptr)
     {
-        return FromWide(page, options, input, length, usedDefault, Counter<char>());
+        Counter<char> counter;
+        encoder.Convert(0, length, counter);
+        result = counter.Result();
     }
-    return FromWide(page, options, input, length, usedDefault, Writer<char>(output, capacity));
+    else
+    {
+        const std::size_t maxPerUnit =
+            page.leadRows == nullptr ? MaxBytesPerWideUnitSingleByte : MaxBytesPerWideUnit;
+        result = WriteInStretches(output, capacity, length, maxPerUnit,
+                                  [&encoder](std::size_t i, std::size_t stop, auto& out)
+                                  { return encoder.Convert(i, stop, out); });
+    }
+    usedDefault = encoder.Used();
+    return result;
 }
 
 std::size_t TableToWide(const CodePageTable& page, const char* input, std::size_t length,
@@ -343,11 +466,17 @@ std::size_t TableToWide(const CodePageTable& page, const char* input, std::size_
         }
         return length;
     }
+    NarrowDecoder decoder(page, bytes, length);
     if (output == nullptr)
     {
-        return ToWide(page, bytes, length, Counter<wchar_t>());
+        Counter<wchar_t> counter;
+        decoder.Convert(0, length, counter);
+        return counter.Result();
     }
-    return ToWide(page, bytes, length, Writer<wchar_t>(output, capacity));
+    // Each byte gives at most one unit.
+    return WriteInStretches(output, capacity, length, 1,
+                            [&decoder](std::size_t i, std::size_t stop, auto& out)
+                            { return decoder.Convert(i, stop, out); });
 }
 
 } // namespace Posix
