@@ -5,7 +5,6 @@
 #include "os/posix/AsciiRun.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cstring>
 
 namespace Tolvane
@@ -405,24 +404,11 @@ private:
 
 const CodePageTable* FindCodePageTable(std::uint32_t codePage)
 {
-    // A program converts with one or two pages over and over: the last page found answers
-    // most calls without the search. The tables are constant, so any thread's pointer is good.
-    static std::atomic<const CodePageTable*> lastFound{CodePageTables};
-    const CodePageTable* const last = lastFound.load(std::memory_order_relaxed);
-    if (last->codePage == codePage)
-    {
-        return last;
-    }
     const CodePageTable* const end = CodePageTables + CodePageTableCount;
     const CodePageTable* const found = std::lower_bound(
         CodePageTables, end, codePage,
         [](const CodePageTable& page, std::uint32_t value) { return page.codePage < value; });
-    if (found == end || found->codePage != codePage)
-    {
-        return nullptr;
-    }
-    lastFound.store(found, std::memory_order_relaxed);
-    return found;
+    return found != end && found->codePage == codePage ? found : nullptr;
 }
 
 std::size_t TableFromWide(const CodePageTable& page, const WideOptions& options,
