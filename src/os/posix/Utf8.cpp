@@ -155,7 +155,7 @@ std::size_t CountUtf8(const wchar_t* input, std::size_t length, bool* invalid)
     static_assert(sizeof(wchar_t) == 4, "wide units are UTF-32 here");
     // Unsigned comparisons from signed ones: both sides with the sign bit flipped.
     const __m128i sign = _mm_set1_epi32(static_cast<int>(0x80000000u));
-    const auto above = [sign](__m128i flipped, std::uint32_t limit)
+    const auto above = [](__m128i flipped, std::uint32_t limit)
     { return _mm_cmpgt_epi32(flipped, _mm_set1_epi32(static_cast<int>(limit ^ 0x80000000u))); };
     __m128i bad = _mm_setzero_si128();
     // The 32-bit lanes gain at most 12 a round: flushed long before they could overflow.
