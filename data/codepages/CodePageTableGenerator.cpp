@@ -7,6 +7,8 @@
 // default character, and `wc-0x620` is checked against the rule that the engine applies (a
 // code is exact when it decodes back to its unit). `unicode.compose` gives the canonical pairs.
 // Data that the tables cannot express stops the build with a message.
+#include "WindowsCodePages.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -26,15 +28,7 @@ constexpr std::size_t WideBlockSize = std::size_t{1} << WideBlockShift;
 constexpr std::uint16_t NotAPair = 0xFFFF;
 constexpr unsigned char FailedRecord = 0xFF;
 
-constexpr std::uint32_t CodePages[] = {
-    37,    437,   500,   708,   720,   737,   775,   850,   852,   855,   857,   860,
-    861,   862,   863,   864,   865,   866,   869,   874,   875,   932,   936,   949,
-    950,   1026,  1250,  1251,  1252,  1253,  1254,  1255,  1256,  1257,  1258,  1361,
-    10000, 10001, 10002, 10003, 10004, 10005, 10006, 10007, 10008, 10010, 10017, 10021,
-    10029, 10079, 10081, 10082, 20127, 20866, 20932, 20949, 21866, 28591, 28592, 28593,
-    28594, 28595, 28596, 28597, 28598, 28599, 28603, 28605};
-constexpr std::uint32_t DoubleBytePages[] = {932,   936,   949,   950,   1361, 10001,
-                                             10002, 10003, 10008, 20932, 20949};
+using Tolvane::CodePageData::DoubleBytePages;
 
 struct Failure
 {
@@ -385,7 +379,7 @@ int main(int argc, char** argv)
         Pool codes({});
         Pool pairs({NotAPair}); // offset 0 stands for "no pair row"
         std::vector<Page> pages;
-        for (const std::uint32_t codePage : CodePages)
+        for (const std::uint32_t codePage : Tolvane::CodePageData::TableCodePages)
         {
             Page page;
             page.codePage = codePage;

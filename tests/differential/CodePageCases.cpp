@@ -1,11 +1,13 @@
 // The differential test's calls, made through the OS seam so that either backend answers them.
 #include "differential/CodePageCases.h"
 
+#include "WindowsCodePages.h"
 #include "os/CodePages.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <iterator>
+#include <vector>
 
 namespace Tolvane
 {
@@ -36,18 +38,17 @@ constexpr char16_t CompositeBases[] =
     u"\x3C5\x3C9\x406\x415\x418\x423\x435\x438\x443\x456";
 constexpr std::size_t CompositeBaseCount = std::size(CompositeBases) - 1; // less the NUL
 
-// Every code page that Windows (as Wine 8.0 emulates it) has a table for, then UTF-7 and UTF-8.
-constexpr std::uint32_t CodePages[] = {
-    37,    437,   500,   708,   720,   737,   775,   850,   852,   855,   857,   860,
-    861,   862,   863,   864,   865,   866,   869,   874,   875,   932,   936,   949,
-    950,   1026,  1250,  1251,  1252,  1253,  1254,  1255,  1256,  1257,  1258,  1361,
-    10000, 10001, 10002, 10003, 10004, 10005, 10006, 10007, 10008, 10010, 10017, 10021,
-    10029, 10079, 10081, 10082, 20127, 20866, 20932, 20949, 21866, 28591, 28592, 28593,
-    28594, 28595, 28596, 28597, 28598, 28599, 28603, 28605, 65000, 65001};
+using CodePageData::DoubleBytePages;
 
-// The pages with lead bytes, whose every byte pair is a case too.
-constexpr std::uint32_t DoubleBytePages[] = {932,   936,   949,   950,   1361, 10001,
-                                             10002, 10003, 10008, 20932, 20949};
+// Every page with a table, then UTF-7 and UTF-8.
+std::vector<std::uint32_t> CodePages()
+{
+    std::vector<std::uint32_t> pages(std::begin(CodePageData::TableCodePages),
+                                     std::end(CodePageData::TableCodePages));
+    pages.push_back(Os::CodePageUtf7);
+    pages.push_back(Os::CodePageUtf8);
+    return pages;
+}
 
 bool IsUtf(std::uint32_t codePage)
 {
@@ -185,7 +186,7 @@ bool AppendNarrow(const CaseSet& set, const char* source, std::int32_t length, s
 std::vector<CaseSet> AllCaseSets()
 {
     std::vector<CaseSet> sets;
-    for (const std::uint32_t codePage : CodePages)
+    for (const std::uint32_t codePage : CodePages())
     {
         if (IsUtf(codePage))
         {
