@@ -4,8 +4,7 @@
 #include <cstdio>
 #include <string>
 
-namespace
-{
+namespace {
 
 #if defined(_WIN32)
 const char* const kLibrary = "KERNEL32.DLL";

@@ -7,8 +7,7 @@
 #include <cstdlib>
 #include <new>
 
-namespace
-{
+namespace {
 
 std::atomic<bool> g_Counting{false};
 std::atomic<std::size_t> g_Allocations{0};
@@ -66,10 +65,7 @@ void* AllocateOrNull(std::size_t size) noexcept
 
 } // namespace
 
-namespace Tolvane
-{
-namespace Bench
-{
+namespace Tolvane::Bench {
 
 void StartCountingAllocations()
 {
@@ -85,8 +81,7 @@ AllocationCount StopCountingAllocations()
     return AllocationCount{g_Allocations.load(), static_cast<std::size_t>(g_Peak.load())};
 }
 
-} // namespace Bench
-} // namespace Tolvane
+} // namespace Tolvane::Bench
 
 // Every unaligned form that the runtime does not forward to these is replaced, so that no
 // block with a header reaches a plain free().

@@ -3,10 +3,7 @@
 
 #include <cstddef>
 
-namespace Tolvane
-{
-namespace Bench
-{
+namespace Tolvane::Bench {
 
 struct AllocationCount
 {
@@ -18,5 +15,4 @@ struct AllocationCount
 void StartCountingAllocations();
 AllocationCount StopCountingAllocations();
 
-} // namespace Bench
-} // namespace Tolvane
+} // namespace Tolvane::Bench

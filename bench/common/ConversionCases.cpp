@@ -3,17 +3,13 @@
 
 #include <stdexcept>
 
-namespace Tolvane
-{
-namespace Bench
-{
+namespace Tolvane::Bench {
 
 using Util::StringConversion::AllowBestFitMapping;
 using Util::StringConversion::BestFitMappingPolicy;
 using Util::StringConversion::DisallowBestFitMapping;
 
-namespace
-{
+namespace {
 
 struct Recipe
 {
@@ -98,5 +94,4 @@ std::string CountLabel(std::size_t count)
     return std::to_string(count);
 }
 
-} // namespace Bench
-} // namespace Tolvane
+} // namespace Tolvane::Bench

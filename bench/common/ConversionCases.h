@@ -8,10 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace Tolvane
-{
-namespace Bench
-{
+namespace Tolvane::Bench {
 
 struct ConversionCase
 {
@@ -45,5 +42,4 @@ bool LibraryToWide(const ConversionCase& conversion, std::wstring& destination);
 // "64Ki", "16", "1Mi": a count in binary units.
 std::string CountLabel(std::size_t count);
 
-} // namespace Bench
-} // namespace Tolvane
+} // namespace Tolvane::Bench

@@ -3,10 +3,7 @@
 
 #include <iostream>
 
-namespace Tolvane
-{
-namespace Bench
-{
+namespace Tolvane::Bench {
 
 void RatioReporter::ReportRuns(const std::vector<Run>& runs)
 {
@@ -60,5 +57,4 @@ int RunBenchmarks(int argc, char** argv)
     return 0;
 }
 
-} // namespace Bench
-} // namespace Tolvane
+} // namespace Tolvane::Bench

@@ -5,10 +5,7 @@
 
 #include <benchmark/benchmark.h>
 
-namespace Tolvane
-{
-namespace Bench
-{
+namespace Tolvane::Bench {
 
 // Benchmarks are named "<table>/<row>/<subject>" (the row may hold further slashes). A run
 // that sets the counter "characters" (per call) shows in its table per character.
@@ -26,5 +23,4 @@ private:
 // Runs the benchmarks selected on the command line with RatioReporter; the body of main().
 int RunBenchmarks(int argc, char** argv);
 
-} // namespace Bench
-} // namespace Tolvane
+} // namespace Tolvane::Bench

@@ -5,13 +5,9 @@
 #include <cstdio>
 #include <utility>
 
-namespace Tolvane
-{
-namespace Bench
-{
+namespace Tolvane::Bench {
 
-namespace
-{
+namespace {
 
 std::string FormatNumber(double value)
 {
@@ -128,8 +124,7 @@ void RatioTable::PrintTable(std::ostream& out, const Table& table) const
             widths[column] = std::max(widths[column], line[column].size());
         }
     }
-    const auto printLine = [&](const std::vector<std::string>& line)
-    {
+    const auto printLine = [&](const std::vector<std::string>& line) {
         for (std::size_t column = 0; column < line.size(); ++column)
         {
             const bool left = column == 0;
@@ -153,5 +148,4 @@ void RatioTable::PrintTable(std::ostream& out, const Table& table) const
     }
 }
 
-} // namespace Bench
-} // namespace Tolvane
+} // namespace Tolvane::Bench

@@ -6,10 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace Tolvane
-{
-namespace Bench
-{
+namespace Tolvane::Bench {
 
 // Rows of one or more tables; each row holds one timing per subject. The subject named
 // `library` is the one measured; every other subject of the row is a peer, and its cell shows
@@ -57,5 +54,4 @@ private:
 // "812 ns", "12.4 us", "3.10 ms": three significant digits in the largest fitting unit.
 std::string FormatDuration(double nanoseconds);
 
-} // namespace Bench
-} // namespace Tolvane
+} // namespace Tolvane::Bench

@@ -1,13 +1,9 @@
 // Sample texts, repeated to the requested length.
 #include "common/Texts.h"
 
-namespace Tolvane
-{
-namespace Bench
-{
+namespace Tolvane::Bench {
 
-namespace
-{
+namespace {
 
 const char32_t* Sample(TextKind kind)
 {
@@ -57,5 +53,4 @@ std::wstring MakeText(TextKind kind, std::size_t characters)
     return text;
 }
 
-} // namespace Bench
-} // namespace Tolvane
+} // namespace Tolvane::Bench

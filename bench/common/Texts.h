@@ -4,10 +4,7 @@
 #include <cstddef>
 #include <string>
 
-namespace Tolvane
-{
-namespace Bench
-{
+namespace Tolvane::Bench {
 
 enum class TextKind
 {
@@ -21,5 +18,4 @@ enum class TextKind
 // the BMP takes two wchar_t.
 std::wstring MakeText(TextKind kind, std::size_t characters);
 
-} // namespace Bench
-} // namespace Tolvane
+} // namespace Tolvane::Bench

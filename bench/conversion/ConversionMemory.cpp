@@ -6,13 +6,9 @@
 #include <cstdio>
 #include <string>
 
-namespace Tolvane
-{
-namespace Bench
-{
+namespace Tolvane::Bench {
 
-namespace
-{
+namespace {
 
 std::string Peak(std::size_t bytes, std::size_t outputBytes)
 {
@@ -82,5 +78,4 @@ void PrintConversionMemory(std::ostream& out, const std::vector<ConversionCase>&
     }
 }
 
-} // namespace Bench
-} // namespace Tolvane
+} // namespace Tolvane::Bench

@@ -6,15 +6,11 @@
 #include <ostream>
 #include <vector>
 
-namespace Tolvane
-{
-namespace Bench
-{
+namespace Tolvane::Bench {
 
 // Counts one conversion per row into a kept destination (already large enough) and one into a
 // fresh destination; prints operator new calls and the peak bytes held, beside the output size.
 void PrintConversionMemory(std::ostream& out, const std::vector<ConversionCase>& wideToNarrow,
                            const std::vector<ConversionCase>& narrowToWide);
 
-} // namespace Bench
-} // namespace Tolvane
+} // namespace Tolvane::Bench

@@ -6,13 +6,9 @@
 #include <algorithm>
 #include <iostream>
 
-namespace Tolvane
-{
-namespace Bench
-{
+namespace Tolvane::Bench {
 
-namespace
-{
+namespace {
 
 template <typename Char>
 void Report(const std::string& where, const std::basic_string<Char>& expected,
@@ -66,28 +62,26 @@ void Register(const std::string& table, const std::string& row,
         }
         first = false;
         const auto make = contender.Make;
-        benchmark::RegisterBenchmark(name.c_str(),
-                                     [make, characters](benchmark::State& state)
-                                     {
-                                         const auto subject = make();
-                                         if (!subject)
-                                         {
-                                             state.SkipWithError("no such subject");
-                                             return;
-                                         }
-                                         for (auto _ : state)
-                                         {
-                                             if (!subject->Convert())
-                                             {
-                                                 state.SkipWithError("conversion failed");
-                                                 break;
-                                             }
-                                         }
-                                         if (characters > 0)
-                                         {
-                                             state.counters["characters"] = characters;
-                                         }
-                                     });
+        benchmark::RegisterBenchmark(name.c_str(), [make, characters](benchmark::State& state) {
+            const auto subject = make();
+            if (!subject)
+            {
+                state.SkipWithError("no such subject");
+                return;
+            }
+            for (auto _ : state)
+            {
+                if (!subject->Convert())
+                {
+                    state.SkipWithError("conversion failed");
+                    break;
+                }
+            }
+            if (characters > 0)
+            {
+                state.counters["characters"] = characters;
+            }
+        });
     }
 }
 
@@ -105,5 +99,4 @@ void RegisterRow(const std::string& table, const std::string& row,
     Register(table, row, contenders, characters, check);
 }
 
-} // namespace Bench
-} // namespace Tolvane
+} // namespace Tolvane::Bench

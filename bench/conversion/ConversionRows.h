@@ -7,10 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace Tolvane
-{
-namespace Bench
-{
+namespace Tolvane::Bench {
 
 template <typename Char>
 struct Contender
@@ -29,5 +26,4 @@ void RegisterRow(const std::string& table, const std::string& row,
 void RegisterRow(const std::string& table, const std::string& row,
                  const std::vector<Contender<wchar_t>>& contenders, double characters, bool check);
 
-} // namespace Bench
-} // namespace Tolvane
+} // namespace Tolvane::Bench

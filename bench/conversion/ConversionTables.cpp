@@ -7,13 +7,9 @@
 #include "conversion/LibrarySubjects.h"
 #include "conversion/LoopSubjects.h"
 
-namespace Tolvane
-{
-namespace Bench
-{
+namespace Tolvane::Bench {
 
-namespace
-{
+namespace {
 
 std::vector<Contender<char>> ToNarrowContenders(const SharedCase& conversion)
 {
@@ -64,23 +60,25 @@ void RegisterFreshDestinationRows(const std::vector<SharedCase>& wideToNarrow,
 {
     for (const SharedCase& conversion : wideToNarrow)
     {
-        RegisterRow("fresh-dest", "w2n-" + conversion->Row,
-                    std::vector<Contender<char>>{
-                        {"tolvane", [conversion]
-                         { return LibraryToNarrowSubject(*conversion, Destination::Fresh); }},
-                        {"kept-dest", [conversion]
-                         { return LibraryToNarrowSubject(*conversion, Destination::Kept); }}},
-                    0, false);
+        RegisterRow(
+            "fresh-dest", "w2n-" + conversion->Row,
+            std::vector<Contender<char>>{
+                {"tolvane",
+                 [conversion] { return LibraryToNarrowSubject(*conversion, Destination::Fresh); }},
+                {"kept-dest",
+                 [conversion] { return LibraryToNarrowSubject(*conversion, Destination::Kept); }}},
+            0, false);
     }
     for (const SharedCase& conversion : narrowToWide)
     {
-        RegisterRow("fresh-dest", "n2w-" + conversion->Row,
-                    std::vector<Contender<wchar_t>>{
-                        {"tolvane", [conversion]
-                         { return LibraryToWideSubject(*conversion, Destination::Fresh); }},
-                        {"kept-dest", [conversion]
-                         { return LibraryToWideSubject(*conversion, Destination::Kept); }}},
-                    0, false);
+        RegisterRow(
+            "fresh-dest", "n2w-" + conversion->Row,
+            std::vector<Contender<wchar_t>>{
+                {"tolvane",
+                 [conversion] { return LibraryToWideSubject(*conversion, Destination::Fresh); }},
+                {"kept-dest",
+                 [conversion] { return LibraryToWideSubject(*conversion, Destination::Kept); }}},
+            0, false);
     }
 }
 
@@ -108,5 +106,4 @@ void RegisterSizeSweep()
     }
 }
 
-} // namespace Bench
-} // namespace Tolvane
+} // namespace Tolvane::Bench

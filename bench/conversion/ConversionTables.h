@@ -6,10 +6,7 @@
 #include <memory>
 #include <vector>
 
-namespace Tolvane
-{
-namespace Bench
-{
+namespace Tolvane::Bench {
 
 using SharedCase = std::shared_ptr<const ConversionCase>;
 
@@ -26,5 +23,4 @@ void RegisterFreshDestinationRows(const std::vector<SharedCase>& wideToNarrow,
 // character) from 16 B to 16 MiB, per character, against the same peers.
 void RegisterSizeSweep();
 
-} // namespace Bench
-} // namespace Tolvane
+} // namespace Tolvane::Bench

@@ -6,13 +6,9 @@
 #include <iconv.h>
 #include <stdexcept>
 
-namespace Tolvane
-{
-namespace Bench
-{
+namespace Tolvane::Bench {
 
-namespace
-{
+namespace {
 
 const iconv_t sc_NoDescriptor = reinterpret_cast<iconv_t>(static_cast<std::intptr_t>(-1));
 
@@ -129,5 +125,4 @@ std::unique_ptr<WideSubject> IconvToWideSubject(const ConversionCase& conversion
     return std::make_unique<IconvToWide>(conversion);
 }
 
-} // namespace Bench
-} // namespace Tolvane
+} // namespace Tolvane::Bench

@@ -4,15 +4,11 @@
 #include "common/ConversionCases.h"
 #include "conversion/Subject.h"
 
-namespace Tolvane
-{
-namespace Bench
-{
+namespace Tolvane::Bench {
 
 // Best fit allowed is iconv's "//TRANSLIT"; a character iconv cannot convert becomes '?' and
 // the conversion goes on, as the library's default character does.
 std::unique_ptr<NarrowSubject> IconvToNarrowSubject(const ConversionCase& conversion);
 std::unique_ptr<WideSubject> IconvToWideSubject(const ConversionCase& conversion);
 
-} // namespace Bench
-} // namespace Tolvane
+} // namespace Tolvane::Bench

@@ -5,13 +5,9 @@
 
 #include <stdexcept>
 
-namespace Tolvane
-{
-namespace Bench
-{
+namespace Tolvane::Bench {
 
-namespace
-{
+namespace {
 
 static_assert(sizeof(wchar_t) == 4, "the wide text is UTF-32 here");
 
@@ -145,5 +141,4 @@ std::unique_ptr<WideSubject> IcuToWideSubject(const ConversionCase& conversion)
     return std::make_unique<IcuToWide>(conversion);
 }
 
-} // namespace Bench
-} // namespace Tolvane
+} // namespace Tolvane::Bench

@@ -4,15 +4,11 @@
 #include "common/ConversionCases.h"
 #include "conversion/Subject.h"
 
-namespace Tolvane
-{
-namespace Bench
-{
+namespace Tolvane::Bench {
 
 // ucnv_convertEx between the wide text (UTF-32) and the code page's converter ("windows-N"),
 // with fallbacks on when best fit is allowed and '?' as the substitution character.
 std::unique_ptr<NarrowSubject> IcuToNarrowSubject(const ConversionCase& conversion);
 std::unique_ptr<WideSubject> IcuToWideSubject(const ConversionCase& conversion);
 
-} // namespace Bench
-} // namespace Tolvane
+} // namespace Tolvane::Bench

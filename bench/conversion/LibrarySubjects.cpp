@@ -3,13 +3,9 @@
 
 #include <benchmark/benchmark.h>
 
-namespace Tolvane
-{
-namespace Bench
-{
+namespace Tolvane::Bench {
 
-namespace
-{
+namespace {
 
 template <typename Char>
 class LibrarySubject : public Subject<Char>
@@ -62,5 +58,4 @@ std::unique_ptr<WideSubject> LibraryToWideSubject(const ConversionCase& conversi
     return std::make_unique<LibrarySubject<wchar_t>>(conversion, destination);
 }
 
-} // namespace Bench
-} // namespace Tolvane
+} // namespace Tolvane::Bench

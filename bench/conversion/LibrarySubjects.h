@@ -4,10 +4,7 @@
 #include "common/ConversionCases.h"
 #include "conversion/Subject.h"
 
-namespace Tolvane
-{
-namespace Bench
-{
+namespace Tolvane::Bench {
 
 enum class Destination
 {
@@ -20,5 +17,4 @@ std::unique_ptr<NarrowSubject> LibraryToNarrowSubject(const ConversionCase& conv
 std::unique_ptr<WideSubject> LibraryToWideSubject(const ConversionCase& conversion,
                                                   Destination destination);
 
-} // namespace Bench
-} // namespace Tolvane
+} // namespace Tolvane::Bench

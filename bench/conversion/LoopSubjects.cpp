@@ -3,13 +3,9 @@
 
 #include <iterator>
 
-namespace Tolvane
-{
-namespace Bench
-{
+namespace Tolvane::Bench {
 
-namespace
-{
+namespace {
 
 // CP1252's bytes 0x80 to 0x9F; the rest of the page is Latin-1. The five unassigned bytes
 // map to the C1 controls of the same value, as Windows maps them.
@@ -209,5 +205,4 @@ std::unique_ptr<WideSubject> LoopToWideSubject(const ConversionCase& conversion)
     return nullptr;
 }
 
-} // namespace Bench
-} // namespace Tolvane
+} // namespace Tolvane::Bench

@@ -4,10 +4,7 @@
 #include "common/ConversionCases.h"
 #include "conversion/Subject.h"
 
-namespace Tolvane
-{
-namespace Bench
-{
+namespace Tolvane::Bench {
 
 // Whether a plain loop does the same work: not for CP932, nor for CP1252 with best fit allowed.
 bool HasLoopToNarrow(const ConversionCase& conversion);
@@ -17,5 +14,4 @@ bool HasLoopToWide(const ConversionCase& conversion);
 std::unique_ptr<NarrowSubject> LoopToNarrowSubject(const ConversionCase& conversion);
 std::unique_ptr<WideSubject> LoopToWideSubject(const ConversionCase& conversion);
 
-} // namespace Bench
-} // namespace Tolvane
+} // namespace Tolvane::Bench

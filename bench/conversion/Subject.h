@@ -5,10 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace Tolvane
-{
-namespace Bench
-{
+namespace Tolvane::Bench {
 
 // Converts one fixed source into an output the caller keeps between calls; what a benchmark
 // iteration times. Result() gives the last output for the check that peers agree.
@@ -42,5 +39,4 @@ struct OutputBuffer
     }
 };
 
-} // namespace Bench
-} // namespace Tolvane
+} // namespace Tolvane::Bench

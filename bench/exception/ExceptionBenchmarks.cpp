@@ -8,8 +8,7 @@
 #include <stdexcept>
 #include <string>
 
-namespace
-{
+namespace {
 
 // Longer than the short-string buffer, as real messages are.
 const std::string sc_Message = "Cannot load DLL 'libexample-plugin.so'.";
@@ -65,8 +64,9 @@ void RegisterRows(const std::string& form, const Message* message)
     using Tolvane::Exception;
     using Peer = std::runtime_error;
     const std::string peer = "runtime_error";
-    const auto name = [&](const char* row, const std::string& subject)
-    { return "exception/" + std::string(row) + "-" + form + "/" + subject; };
+    const auto name = [&](const char* row, const std::string& subject) {
+        return "exception/" + std::string(row) + "-" + form + "/" + subject;
+    };
     benchmark::RegisterBenchmark(name("construct", "tolvane").c_str(),
                                  Construct<Exception, Message>, message);
     benchmark::RegisterBenchmark(name("construct", peer).c_str(), Construct<Peer, std::string>,

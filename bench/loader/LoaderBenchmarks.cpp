@@ -11,8 +11,7 @@
 #include <stdexcept>
 #include <string>
 
-namespace
-{
+namespace {
 
 const char* const sc_Libm = "libm.so.6";
 const char* const sc_IcuUc = "libicuuc.so." U_ICU_VERSION_SHORT;

@@ -12,8 +12,7 @@
 #include <limits>
 #include <random>
 
-namespace
-{
+namespace {
 
 using Tolvane::Util::Long32;
 

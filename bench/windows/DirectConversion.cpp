@@ -3,10 +3,7 @@
 
 #include <windows.h>
 
-namespace Tolvane
-{
-namespace Bench
-{
+namespace Tolvane::Bench {
 
 DirectCall MakeDirectCall(const ConversionCase& conversion)
 {
@@ -69,5 +66,4 @@ bool DirectToWide(const DirectCall& call, const std::string& source, std::wstrin
     return true;
 }
 
-} // namespace Bench
-} // namespace Tolvane
+} // namespace Tolvane::Bench

@@ -6,10 +6,7 @@
 #include <cstdint>
 #include <string>
 
-namespace Tolvane
-{
-namespace Bench
-{
+namespace Tolvane::Bench {
 
 // The code page and flags that the library passes for a row, worked out once beforehand.
 struct DirectCall
@@ -26,5 +23,4 @@ DirectCall MakeDirectCall(const ConversionCase& conversion);
 bool DirectToNarrow(const DirectCall& call, const std::wstring& source, std::string& destination);
 bool DirectToWide(const DirectCall& call, const std::string& source, std::wstring& destination);
 
-} // namespace Bench
-} // namespace Tolvane
+} // namespace Tolvane::Bench

@@ -3,10 +3,7 @@
 
 #include <windows.h>
 
-namespace Tolvane
-{
-namespace Bench
-{
+namespace Tolvane::Bench {
 
 std::int64_t Ticks()
 {
@@ -22,5 +19,4 @@ double NanosecondsPerTick()
     return 1e9 / static_cast<double>(frequency.QuadPart);
 }
 
-} // namespace Bench
-} // namespace Tolvane
+} // namespace Tolvane::Bench

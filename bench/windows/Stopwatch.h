@@ -3,10 +3,7 @@
 
 #include <cstdint>
 
-namespace Tolvane
-{
-namespace Bench
-{
+namespace Tolvane::Bench {
 
 // Ticks of the performance counter, and their length in nanoseconds.
 std::int64_t Ticks();
@@ -26,8 +23,7 @@ template <typename Library, typename Peer>
 Timings Compare(Library library, Peer peer, double seconds)
 {
     const double tick = NanosecondsPerTick();
-    const auto batch = [&](auto& call, std::int64_t count, double& best)
-    {
+    const auto batch = [&](auto& call, std::int64_t count, double& best) {
         const std::int64_t start = Ticks();
         for (std::int64_t index = 0; index < count; ++index)
         {
@@ -59,5 +55,4 @@ Timings Compare(Library library, Peer peer, double seconds)
     return timings;
 }
 
-} // namespace Bench
-} // namespace Tolvane
+} // namespace Tolvane::Bench

@@ -8,8 +8,7 @@
 #include <cstring>
 #include <iostream>
 
-namespace
-{
+namespace {
 
 using namespace Tolvane::Bench;
 

@@ -20,8 +20,7 @@
 #include <string>
 #include <vector>
 
-namespace
-{
+namespace {
 
 constexpr unsigned WideBlockShift = 7; // as in src/os/posix/CodePageTables.h
 constexpr std::size_t WideBlockSize = std::size_t{1} << WideBlockShift;

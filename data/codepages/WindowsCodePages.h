@@ -4,8 +4,7 @@
 
 #include <cstdint>
 
-namespace Tolvane::CodePageData
-{
+namespace Tolvane::CodePageData {
 
 constexpr std::uint32_t TableCodePages[] = {
     37,    437,   500,   708,   720,   737,   775,   850,   852,   855,   857,   860,

@@ -12,8 +12,7 @@
 #include <ext/atomicity.h>
 #endif
 
-namespace Tolvane
-{
+namespace Tolvane {
 
 // Carries one message, given narrow or wide, and hands it out in both forms: narrow through
 // what() (so a handler for std::exception sees the same text) and wide through

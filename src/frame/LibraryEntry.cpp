@@ -9,12 +9,7 @@
 
 #include "os/Process.h"
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace Frame
-{
+namespace Tolvane::Util::Frame {
 
 bool OnLibraryEntry(Os::ModuleHandle module, std::uint32_t reason)
 {
@@ -25,9 +20,7 @@ bool OnLibraryEntry(Os::ModuleHandle module, std::uint32_t reason)
     return true;
 }
 
-} // namespace Frame
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::Frame
 
 #if defined(_WIN32)
 // The signature is Windows' BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID), spelt without

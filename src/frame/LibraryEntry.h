@@ -5,12 +5,7 @@
 
 #include <cstdint>
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace Frame
-{
+namespace Tolvane::Util::Frame {
 
 constexpr std::uint32_t ReasonProcessDetach = 0; // DLL_PROCESS_DETACH
 constexpr std::uint32_t ReasonProcessAttach = 1; // DLL_PROCESS_ATTACH
@@ -22,6 +17,4 @@ constexpr std::uint32_t ReasonThreadDetach = 3;  // DLL_THREAD_DETACH
 // every other reason does nothing. It never fails a load: the result is always true.
 bool OnLibraryEntry(Os::ModuleHandle module, std::uint32_t reason);
 
-} // namespace Frame
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::Frame

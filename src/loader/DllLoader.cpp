@@ -4,10 +4,7 @@
 #include "loader/ModuleHandle.h"
 #include "os/Modules.h"
 
-namespace Tolvane
-{
-namespace Util
-{
+namespace Tolvane::Util {
 
 // If the shared count cannot be allocated, shared_ptr deletes the new ModuleHandle, which frees
 // the library just loaded, and std::bad_alloc propagates.
@@ -44,5 +41,4 @@ void DllLoader::FreeLibraryAndExitThread(ULong32 exitCode)
     Os::FreeLibraryAndExitThread(m_Module->Get(), exitCode);
 }
 
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util

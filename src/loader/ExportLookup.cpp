@@ -9,10 +9,7 @@
 #include <stdexcept>
 #include <string>
 
-namespace Tolvane
-{
-namespace Util
-{
+namespace Tolvane::Util {
 
 void* DllLoader::GetProcAddress(const char* name) const
 {
@@ -52,5 +49,4 @@ void* DllLoader::GetProcAddressNoThrow(unsigned short ordinal) const noexcept
     return Os::GetProcAddress(m_Module->Get(), std::uint16_t{ordinal});
 }
 
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util

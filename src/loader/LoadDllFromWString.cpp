@@ -9,15 +9,9 @@
 #include "os/Modules.h"
 #include "strings/ConvertString.h"
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace Loader
-{
+namespace Tolvane::Util::Loader {
 
-namespace
-{
+namespace {
 
 // One reference to kernel32 and its LoadLibraryExW, if it has one. Built for one load and
 // dropped after it: nothing about kernel32 is kept between loads.
@@ -67,6 +61,4 @@ Os::ModuleHandle LoadDllFromWString(std::wstring name, ULong32 flags)
     return handle;
 }
 
-} // namespace Loader
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::Loader

@@ -7,12 +7,7 @@
 
 #include <string>
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace Loader
-{
+namespace Tolvane::Util::Loader {
 
 // Loads `name` and returns its handle, never null. kernel32 is loaded and asked for
 // LoadLibraryExW on every call; where it has it, the wide name goes to it unchanged, else the
@@ -25,6 +20,4 @@ namespace Loader
 // name cannot be converted on the ANSI path; std::bad_alloc. Reentrant.
 Os::ModuleHandle LoadDllFromWString(std::wstring name, ULong32 flags);
 
-} // namespace Loader
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::Loader

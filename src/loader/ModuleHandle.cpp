@@ -5,13 +5,9 @@
 #include "loader/NameWithNul.h"
 #include "os/Modules.h"
 
-namespace Tolvane
-{
-namespace Util
-{
+namespace Tolvane::Util {
 
-namespace
-{
+namespace {
 
 Os::ModuleHandle LoadDllFromString(const std::string& name, ULong32 flags)
 {
@@ -41,5 +37,4 @@ DllLoader::ModuleHandle::~ModuleHandle()
     static_cast<void>(Os::FreeLibrary(m_Handle));
 }
 
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util

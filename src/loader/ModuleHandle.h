@@ -7,10 +7,7 @@
 
 #include <string>
 
-namespace Tolvane
-{
-namespace Util
-{
+namespace Tolvane::Util {
 
 // Nested in an exported class, it would be exported with it on ELF systems unless hidden here;
 // Windows exports a nested class only when the class itself is marked.
@@ -44,5 +41,4 @@ private:
     Os::ModuleHandle m_Handle;
 };
 
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util

@@ -3,15 +3,9 @@
 
 #include <Tolvane/Util/DllLoaderException.h>
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace Loader
-{
+namespace Tolvane::Util::Loader {
 
-namespace
-{
+namespace {
 
 template <typename Char>
 void Reject(const std::basic_string<Char>& name, const Char* prefix, const Char* suffix,
@@ -48,6 +42,4 @@ void RejectNameWithNul(const std::wstring& name)
     Reject(name, L"Cannot load DLL '", L"'.", L"\\0");
 }
 
-} // namespace Loader
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::Loader

@@ -3,12 +3,7 @@
 
 #include <string>
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace Loader
-{
+namespace Tolvane::Util::Loader {
 
 // Throws LoadDllException "Cannot load DLL '<name>'." when `name` holds a NUL, which the
 // system would take for its end and so load a different file. The message shows each NUL as
@@ -17,6 +12,4 @@ namespace Loader
 void RejectNameWithNul(const std::string& name);
 void RejectNameWithNul(const std::wstring& name);
 
-} // namespace Loader
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::Loader

@@ -3,12 +3,7 @@
 
 #include <cstdint>
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace Os
-{
+namespace Tolvane::Util::Os {
 
 // A FILETIME: 100-nanosecond intervals since 1601-01-01 UTC, in two halves.
 struct FileTime
@@ -29,6 +24,4 @@ FileTime GetSystemTimeAsFileTime();
 // Seconds since 1970-01-01 UTC, as the C runtime's time(NULL) reports them.
 std::int64_t Time();
 
-} // namespace Os
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::Os

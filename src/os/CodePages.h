@@ -3,12 +3,7 @@
 
 #include <cstdint>
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace Os
-{
+namespace Tolvane::Util::Os {
 
 // Code pages and flags with Windows' published values.
 constexpr std::uint32_t CodePageAnsi = 0; // CP_ACP
@@ -42,6 +37,4 @@ std::int32_t MultiByteToWideChar(std::uint32_t codePage, std::uint32_t flags, co
 std::uint32_t GetAnsiCodePage();
 std::uint32_t GetOemCodePage();
 
-} // namespace Os
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::Os

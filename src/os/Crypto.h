@@ -3,12 +3,7 @@
 
 #include <cstdint>
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace Os
-{
+namespace Tolvane::Util::Os {
 
 // An acquired provider context (HCRYPTPROV). Null means none; only a backend knows the rest.
 struct OpaqueCryptProvider;
@@ -29,6 +24,4 @@ bool CryptGenRandom(CryptProviderHandle provider, std::uint32_t length, std::uin
 // Closes a context opened by CryptAcquireContextA; false when `provider` is not one.
 bool CryptReleaseContext(CryptProviderHandle provider, std::uint32_t flags);
 
-} // namespace Os
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::Os

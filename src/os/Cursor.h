@@ -3,12 +3,7 @@
 
 #include <cstdint>
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace Os
-{
+namespace Tolvane::Util::Os {
 
 // A POINT in screen coordinates.
 struct Point
@@ -21,6 +16,4 @@ struct Point
 // desktop), in which case `point` is unspecified.
 bool GetCursorPos(Point& point);
 
-} // namespace Os
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::Os

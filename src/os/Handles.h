@@ -1,17 +1,10 @@
 // Opaque handle types that cross the OS seam.
 #pragma once
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace Os
-{
+namespace Tolvane::Util::Os {
 
 // A loaded module (HMODULE on Windows). Only a backend knows what it points to.
 struct OpaqueModule;
 using ModuleHandle = OpaqueModule*;
 
-} // namespace Os
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::Os

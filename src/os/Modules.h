@@ -14,12 +14,7 @@
 #define TOLVANE_OS_WINAPI
 #endif
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace Os
-{
+namespace Tolvane::Util::Os {
 
 // kernel32's LoadLibraryExW, looked up at run time: HMODULE (WINAPI*)(LPCWSTR, HANDLE, DWORD).
 // The name is UTF-16 on Windows and UTF-32 in wchar_t elsewhere; the file handle must be null.
@@ -53,6 +48,4 @@ bool FreeLibrary(ModuleHandle module);
 // `exitCode`.
 [[noreturn]] void FreeLibraryAndExitThread(ModuleHandle module, std::uint32_t exitCode);
 
-} // namespace Os
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::Os

@@ -3,17 +3,10 @@
 
 #include "os/Handles.h"
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace Os
-{
+namespace Tolvane::Util::Os {
 
 // Stops thread attach and detach notifications to `module` (DisableThreadLibraryCalls).
 // False when the system refuses, as it does for a DLL with a TLS directory.
 bool DisableThreadLibraryCalls(ModuleHandle module);
 
-} // namespace Os
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::Os

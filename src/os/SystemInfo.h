@@ -3,12 +3,7 @@
 
 #include <cstdint>
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace Os
-{
+namespace Tolvane::Util::Os {
 
 constexpr std::uint32_t PlatformWin32Windows = 1; // VER_PLATFORM_WIN32_WINDOWS
 constexpr std::uint32_t PlatformWin32Nt = 2;      // VER_PLATFORM_WIN32_NT
@@ -29,6 +24,4 @@ static_assert(sizeof(VersionInfoA) == 148, "OSVERSIONINFOA is 148 bytes");
 // Fills `info`, whose size field the caller has set; false when the query fails.
 bool GetVersionExA(VersionInfoA& info);
 
-} // namespace Os
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::Os

@@ -3,10 +3,7 @@
 
 #include <cstdint>
 
-namespace Tolvane
-{
-namespace Util
-{
+namespace Tolvane::Util {
 
 bool IsDecimalDigit(int character) noexcept
 {
@@ -43,5 +40,4 @@ void* MapInvalidHandleValueToZero(void* handle) noexcept
     return reinterpret_cast<std::uintptr_t>(handle) == ~std::uintptr_t{0} ? nullptr : handle;
 }
 
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util

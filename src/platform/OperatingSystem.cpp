@@ -3,13 +3,9 @@
 
 #include "os/SystemInfo.h"
 
-namespace Tolvane
-{
-namespace Util
-{
+namespace Tolvane::Util {
 
-namespace
-{
+namespace {
 
 // The record of the running system when it reports the NT platform; false otherwise (also
 // when the query fails).
@@ -43,5 +39,4 @@ bool IsWindowsXpOrHigher() noexcept
     return info.dwMinorVersion >= 1 || info.dwMajorVersion > 5;
 }
 
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util

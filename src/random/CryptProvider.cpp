@@ -2,15 +2,9 @@
 // exit list while it unloads.
 #include "random/CryptProvider.h"
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace Random
-{
+namespace Tolvane::Util::Random {
 
-namespace
-{
+namespace {
 
 // Zero before any initialiser runs (constant initialisation), so the order of static
 // initialisers does not matter to readers.
@@ -59,8 +53,7 @@ void ReleaseCryptProvider() noexcept
     }
 }
 
-namespace
-{
+namespace {
 
 // The library's own static initialiser.
 struct AcquireAtLoad
@@ -72,6 +65,4 @@ const AcquireAtLoad s_AcquireAtLoad;
 
 } // namespace
 
-} // namespace Random
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::Random

@@ -3,12 +3,7 @@
 
 #include "os/Crypto.h"
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace Random
-{
+namespace Tolvane::Util::Random {
 
 // The provider held since the library loaded, null when none is (acquisition failed, or the
 // library is unloading). Written only at load and unload, so any thread may read it between.
@@ -22,6 +17,4 @@ void AcquireCryptProvider() noexcept;
 // Closes the provider if one is held, and forgets it. Runs from the library's exit list.
 void ReleaseCryptProvider() noexcept;
 
-} // namespace Random
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::Random

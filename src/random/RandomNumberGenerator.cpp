@@ -11,13 +11,9 @@
 #define TOLVANE_RANDOM_OUT_OF_LINE __attribute__((noinline))
 #endif
 
-namespace Tolvane
-{
-namespace Util
-{
+namespace Tolvane::Util {
 
-namespace
-{
+namespace {
 
 // 58 bits from two draws, reduced in 64 bits: the divisor is 2^32 for the full range.
 TOLVANE_RANDOM_OUT_OF_LINE std::uint32_t WideOffset(boost::mt19937& generator, std::uint32_t span)
@@ -69,5 +65,4 @@ Long32 RandomNumberGenerator::GetNumber(Long32 minimum, Long32 maximum)
     return static_cast<Long32>(static_cast<std::uint32_t>(minimum) + offset);
 }
 
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util

@@ -6,15 +6,9 @@
 
 #include <cstddef>
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace Random
-{
+namespace Tolvane::Util::Random {
 
-namespace
-{
+namespace {
 
 constexpr std::uint32_t SeedBytes = static_cast<std::uint32_t>(sizeof(SeedWords));
 static_assert(SeedBytes == 2496, "624 words of 4 bytes");
@@ -73,6 +67,4 @@ void GatherSeedWords(Os::CryptProviderHandle provider, SeedWords& words) noexcep
     GatherFallback(words);
 }
 
-} // namespace Random
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::Random

@@ -6,12 +6,7 @@
 #include <array>
 #include <cstdint>
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace Random
-{
+namespace Tolvane::Util::Random {
 
 // One word per word of MT19937's state.
 using SeedWords = std::array<std::uint32_t, 624>;
@@ -22,6 +17,4 @@ using SeedWords = std::array<std::uint32_t, 624>;
 // words 2 and 3 (zero when the cursor cannot be read). Always succeeds.
 void GatherSeedWords(Os::CryptProviderHandle provider, SeedWords& words) noexcept;
 
-} // namespace Random
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::Random

@@ -3,12 +3,7 @@
 
 #include "os/SystemInfo.h"
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace StringConversion
-{
+namespace Tolvane::Util::StringConversion {
 
 bool IsBestFitSuppressionSupported()
 {
@@ -22,6 +17,4 @@ bool IsBestFitSuppressionSupported()
              info.dwMinorVersion < 10);
 }
 
-} // namespace StringConversion
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::StringConversion

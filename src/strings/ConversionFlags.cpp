@@ -3,15 +3,9 @@
 
 #include "os/CodePages.h"
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace StringConversion
-{
+namespace Tolvane::Util::StringConversion {
 
-namespace
-{
+namespace {
 
 bool IsUtfCodePageNumber(std::uint32_t codePage)
 {
@@ -54,6 +48,4 @@ std::uint32_t SelectNarrowToWideFlags(std::uint32_t codePage)
     return FollowsUtfRule(codePage) ? 0u : PrecomposedFlags;
 }
 
-} // namespace StringConversion
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::StringConversion

@@ -5,12 +5,7 @@
 
 #include <cstdint>
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace StringConversion
-{
+namespace Tolvane::Util::StringConversion {
 
 constexpr std::uint32_t BestFitAllowedFlags = 0x220;   // WC_COMPOSITECHECK | WC_SEPCHARS
 constexpr std::uint32_t BestFitForbiddenFlags = 0x620; // ... | WC_NO_BEST_FIT_CHARS
@@ -37,6 +32,4 @@ WideToNarrowArguments SelectWideToNarrowArguments(std::uint32_t codePage,
 // The flags of a narrow-to-wide conversion: none on UTF code pages, else MB_PRECOMPOSED.
 std::uint32_t SelectNarrowToWideFlags(std::uint32_t codePage);
 
-} // namespace StringConversion
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::StringConversion

@@ -5,15 +5,9 @@
 
 #include <typeinfo>
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace StringConversion
-{
+namespace Tolvane::Util::StringConversion {
 
-namespace Detail
-{
+namespace Detail {
 
 void ThrowConvertStringException(const std::string& message)
 {
@@ -41,6 +35,4 @@ std::string ConvertString(const std::wstring& source, const std::string& sourceE
     return destination;
 }
 
-} // namespace StringConversion
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::StringConversion

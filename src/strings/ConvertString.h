@@ -5,12 +5,7 @@
 
 #include <string>
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace StringConversion
-{
+namespace Tolvane::Util::StringConversion {
 
 // Converts like ConvertWStringToString with the default character '?', and returns the text.
 // A failed conversion throws Tolvane::ConvertStringException ("String conversion from (...)
@@ -20,6 +15,4 @@ std::string ConvertString(const std::wstring& source, const std::string& sourceE
                           const BestFitMappingPolicy& bestFitMappingPolicy,
                           const CharacterSubstitutionPolicy& characterSubstitutionPolicy);
 
-} // namespace StringConversion
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::StringConversion

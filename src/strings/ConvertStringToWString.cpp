@@ -7,14 +7,7 @@
 
 #include <stdexcept>
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace StringConversion
-{
-namespace Detail
-{
+namespace Tolvane::Util::StringConversion::Detail {
 
 bool ConvertStringToWString(const std::string& source, std::wstring& destination,
                             const std::string& sourceEncoding,
@@ -38,7 +31,4 @@ bool ConvertStringToWString(const std::string& source, std::wstring& destination
                                           destination);
 }
 
-} // namespace Detail
-} // namespace StringConversion
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::StringConversion::Detail

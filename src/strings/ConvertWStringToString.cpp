@@ -9,17 +9,9 @@
 
 #include <stdexcept>
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace StringConversion
-{
-namespace Detail
-{
+namespace Tolvane::Util::StringConversion::Detail {
 
-namespace
-{
+namespace {
 
 // Converts with best fit allowed and accepts the result only if it converts back to exactly
 // the source: any look-alike or default character shows up as a difference.
@@ -98,7 +90,4 @@ bool ConvertWStringToString(const std::wstring& source, std::string& destination
     return true;
 }
 
-} // namespace Detail
-} // namespace StringConversion
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::StringConversion::Detail

@@ -3,15 +3,9 @@
 
 #include <boost/lexical_cast.hpp>
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace StringConversion
-{
+namespace Tolvane::Util::StringConversion {
 
-namespace
-{
+namespace {
 
 // Up to nine digits always fit an unsigned int, so such a number needs no overflow check.
 constexpr std::size_t PlainDigitsLimit = 9;
@@ -77,6 +71,4 @@ bool IsWideEncodingName(const std::string& encodingName)
     return encodingName.empty() || encodingName == "UTF-16";
 }
 
-} // namespace StringConversion
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::StringConversion

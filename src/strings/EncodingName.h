@@ -5,12 +5,7 @@
 #include <optional>
 #include <string>
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace StringConversion
-{
+namespace Tolvane::Util::StringConversion {
 
 // Resolves a narrow-side encoding name to a code page: "" and "ANSI" give 0, "OEM" 1,
 // "UTF-7" 65000, "UTF-8" 65001, and "CP<number>" the number (any name longer than two
@@ -21,6 +16,4 @@ std::optional<std::uint32_t> ResolveCodePage(const std::string& encodingName);
 // A wide-side name is accepted when it is empty or "UTF-16".
 bool IsWideEncodingName(const std::string& encodingName);
 
-} // namespace StringConversion
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::StringConversion

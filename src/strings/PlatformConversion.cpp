@@ -5,15 +5,9 @@
 
 #include <limits>
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace StringConversion
-{
+namespace Tolvane::Util::StringConversion {
 
-namespace
-{
+namespace {
 
 // The platform calls take an int length. A longer source must fail, never be cut short.
 bool FitsPlatformLength(std::size_t length)
@@ -74,9 +68,7 @@ bool ConvertWithWideCharToMultiByte(std::uint32_t codePage, std::uint32_t flags,
         return true;
     }
     return ConvertTwoPass<char, WideToNarrowLocalBufferBytes>(
-        source.size(), destination,
-        [&](char* buffer, std::int32_t size)
-        {
+        source.size(), destination, [&](char* buffer, std::int32_t size) {
             if (usedDefaultChar != nullptr)
             {
                 *usedDefaultChar = 0;
@@ -96,14 +88,10 @@ bool ConvertWithMultiByteToWideChar(std::uint32_t codePage, std::uint32_t flags,
         return true;
     }
     return ConvertTwoPass<wchar_t, NarrowToWideLocalBufferUnits>(
-        source.size(), destination,
-        [&](wchar_t* buffer, std::int32_t size)
-        {
+        source.size(), destination, [&](wchar_t* buffer, std::int32_t size) {
             return Os::MultiByteToWideChar(codePage, flags, source.data(),
                                            static_cast<std::int32_t>(source.size()), buffer, size);
         });
 }
 
-} // namespace StringConversion
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::StringConversion

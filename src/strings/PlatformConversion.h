@@ -4,12 +4,7 @@
 #include <cstdint>
 #include <string>
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace StringConversion
-{
+namespace Tolvane::Util::StringConversion {
 
 // Output that fits these local buffers needs no temporary heap block.
 constexpr std::size_t WideToNarrowLocalBufferBytes = 128;
@@ -29,6 +24,4 @@ bool ConvertWithWideCharToMultiByte(std::uint32_t codePage, std::uint32_t flags,
 bool ConvertWithMultiByteToWideChar(std::uint32_t codePage, std::uint32_t flags,
                                     const std::string& source, std::wstring& destination);
 
-} // namespace StringConversion
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::StringConversion

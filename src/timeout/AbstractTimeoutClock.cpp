@@ -3,10 +3,7 @@
 
 #include "os/Clock.h"
 
-namespace Tolvane
-{
-namespace Util
-{
+namespace Tolvane::Util {
 
 // Defined here so that the constant has an address in the library's export table.
 const std::uint64_t AbstractTimeoutClock::sc_MaximumSafeWaitDuration;
@@ -40,5 +37,4 @@ void AbstractTimeoutClock::Wait() const
     }
 }
 
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util

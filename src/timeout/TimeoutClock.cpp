@@ -3,10 +3,7 @@
 
 #include "os/Clock.h"
 
-namespace Tolvane
-{
-namespace Util
-{
+namespace Tolvane::Util {
 
 TimeoutClock::TimeoutClock(std::uint64_t timeoutMilliseconds)
     : m_RemainingMilliseconds(timeoutMilliseconds), m_LastTickCount(Os::GetTickCount())
@@ -56,5 +53,4 @@ void TimeoutClock::Reset(std::uint64_t timeoutMilliseconds)
     m_LastTickCount = Os::GetTickCount();
 }
 
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util

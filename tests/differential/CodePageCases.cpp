@@ -9,15 +9,9 @@
 #include <iterator>
 #include <vector>
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace Differential
-{
+namespace Tolvane::Util::Differential {
 
-namespace
-{
+namespace {
 
 constexpr std::uint32_t BestFitFlags = Os::WcCompositeCheck | Os::WcSepChars;
 constexpr std::uint32_t NoBestFitFlags = BestFitFlags | Os::WcNoBestFitChars;
@@ -272,6 +266,4 @@ bool AppendRecord(const CaseSet& set, std::size_t index, std::string& records)
     return AppendWide(set, source.data(), static_cast<std::int32_t>(source.size()), records);
 }
 
-} // namespace Differential
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::Differential

@@ -11,12 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace Differential
-{
+namespace Tolvane::Util::Differential {
 
 enum class CaseKind
 {
@@ -62,6 +57,4 @@ std::string DescribeCase(const CaseSet& set, std::size_t index);
 // Returns false when the sizing call (null buffer) disagreed with the converting call.
 bool AppendRecord(const CaseSet& set, std::size_t index, std::string& records);
 
-} // namespace Differential
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::Differential

@@ -11,8 +11,7 @@
 #include <iterator>
 #include <string>
 
-namespace
-{
+namespace {
 
 using namespace Tolvane::Util::Differential;
 

@@ -13,8 +13,7 @@
 #include <iterator>
 #include <string>
 
-namespace
-{
+namespace {
 
 using namespace Tolvane::Util::Differential;
 

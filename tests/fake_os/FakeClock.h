@@ -6,14 +6,7 @@
 
 #include <vector>
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace Os
-{
-namespace Fake
-{
+namespace Tolvane::Util::Os::Fake {
 
 struct ClockScript
 {
@@ -44,7 +37,4 @@ const std::vector<std::uint32_t>& Sleeps();
 std::size_t TickCountReads();
 void ResetClock();
 
-} // namespace Fake
-} // namespace Os
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::Os::Fake

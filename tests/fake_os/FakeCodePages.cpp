@@ -5,17 +5,12 @@
 
 #include <mutex>
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace Os
-{
-namespace Fake
-{
+namespace Tolvane {
+namespace Util {
+namespace Os {
+namespace Fake {
 
-namespace
-{
+namespace {
 
 struct State
 {

@@ -8,14 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace Os
-{
-namespace Fake
-{
+namespace Tolvane::Util::Os::Fake {
 
 // One call of WideCharToMultiByte as the library made it.
 struct WideToNarrowCall
@@ -62,7 +55,4 @@ const std::vector<WideToNarrowCall>& WideToNarrowCalls();
 const std::vector<NarrowToWideCall>& NarrowToWideCalls();
 void ResetCodePages();
 
-} // namespace Fake
-} // namespace Os
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::Os::Fake

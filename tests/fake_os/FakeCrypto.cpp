@@ -3,17 +3,12 @@
 
 #include <cstddef>
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace Os
-{
-namespace Fake
-{
+namespace Tolvane {
+namespace Util {
+namespace Os {
+namespace Fake {
 
-namespace
-{
+namespace {
 
 struct State
 {

@@ -7,14 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace Os
-{
-namespace Fake
-{
+namespace Tolvane::Util::Os::Fake {
 
 struct CryptoScript
 {
@@ -49,7 +42,4 @@ CryptoScript& Crypto();
 const std::vector<CryptoCall>& CryptoCalls();
 void ResetCrypto();
 
-} // namespace Fake
-} // namespace Os
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::Os::Fake

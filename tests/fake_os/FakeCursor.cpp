@@ -1,17 +1,12 @@
 // Fake backend: GetCursorPos answers from the script and counts its calls.
 #include "FakeCursor.h"
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace Os
-{
-namespace Fake
-{
+namespace Tolvane {
+namespace Util {
+namespace Os {
+namespace Fake {
 
-namespace
-{
+namespace {
 
 struct State
 {

@@ -5,14 +5,7 @@
 
 #include <cstddef>
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace Os
-{
-namespace Fake
-{
+namespace Tolvane::Util::Os::Fake {
 
 struct CursorScript
 {
@@ -26,7 +19,4 @@ CursorScript& Cursor();
 std::size_t CursorQueries();
 void ResetCursor();
 
-} // namespace Fake
-} // namespace Os
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::Os::Fake

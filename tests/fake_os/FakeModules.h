@@ -8,14 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace Os
-{
-namespace Fake
-{
+namespace Tolvane::Util::Os::Fake {
 
 // The name under which the library asks for kernel32.
 constexpr const char* Kernel32Name = "KERNEL32.DLL";
@@ -87,7 +80,4 @@ ModuleCounts Counts(const std::string& module);
 int InvalidFrees();
 void ResetModules();
 
-} // namespace Fake
-} // namespace Os
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::Os::Fake

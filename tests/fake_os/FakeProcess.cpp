@@ -1,17 +1,12 @@
 // Fake backend: DisableThreadLibraryCalls records its module and answers from the script.
 #include "FakeProcess.h"
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace Os
-{
-namespace Fake
-{
+namespace Tolvane {
+namespace Util {
+namespace Os {
+namespace Fake {
 
-namespace
-{
+namespace {
 
 struct State
 {

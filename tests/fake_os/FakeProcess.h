@@ -5,14 +5,7 @@
 
 #include <vector>
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace Os
-{
-namespace Fake
-{
+namespace Tolvane::Util::Os::Fake {
 
 struct ProcessScript
 {
@@ -24,7 +17,4 @@ ProcessScript& Process();
 const std::vector<ModuleHandle>& DisableThreadLibraryCallsCalls();
 void ResetProcess();
 
-} // namespace Fake
-} // namespace Os
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::Os::Fake

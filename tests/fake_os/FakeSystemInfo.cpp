@@ -1,17 +1,12 @@
 // Fake backend: GetVersionExA answers from the script. Windows 7 (NT 6.1) unless told otherwise.
 #include "FakeSystemInfo.h"
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace Os
-{
-namespace Fake
-{
+namespace Tolvane {
+namespace Util {
+namespace Os {
+namespace Fake {
 
-namespace
-{
+namespace {
 
 struct State
 {

@@ -6,14 +6,7 @@
 #include <optional>
 #include <vector>
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace Os
-{
-namespace Fake
-{
+namespace Tolvane::Util::Os::Fake {
 
 struct SystemInfoScript
 {
@@ -29,7 +22,4 @@ void ResetSystemInfo();
 // A record for platform `platformId` at version major.minor.
 VersionInfoA MakeVersion(std::uint32_t platformId, std::uint32_t major, std::uint32_t minor);
 
-} // namespace Fake
-} // namespace Os
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::Os::Fake

@@ -14,8 +14,7 @@
 using namespace Tolvane::Util::StringConversion;
 using TolvaneFuzz::Check;
 
-namespace
-{
+namespace {
 
 enum class Verdict
 {

@@ -9,8 +9,7 @@
 using namespace Tolvane::Util::StringConversion;
 using TolvaneFuzz::Check;
 
-namespace
-{
+namespace {
 
 // A C string holds the text up to its first NUL.
 bool SameCString(const char* actual, const std::string& expected)

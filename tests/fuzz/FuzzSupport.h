@@ -13,8 +13,7 @@
 #include <optional>
 #include <string>
 
-namespace TolvaneFuzz
-{
+namespace TolvaneFuzz {
 
 // Aborts, so that libFuzzer keeps the input that broke `invariant`.
 inline void Check(bool holds, const char* invariant)

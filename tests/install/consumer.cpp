@@ -9,8 +9,7 @@ int main()
 {
     using namespace Tolvane::Util::StringConversion;
     int failures = 0;
-    const auto check = [&failures](bool ok, const char* what)
-    {
+    const auto check = [&failures](bool ok, const char* what) {
         std::printf("%s: %s\n", ok ? "ok" : "FAILED", what);
         failures += ok ? 0 : 1;
     };

@@ -8,8 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace
-{
+namespace {
 
 using namespace Tolvane::Testing;
 using Ledger::ProviderEvent;

@@ -5,12 +5,7 @@
 
 #include <cstring>
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace Os
-{
+namespace Tolvane::Util::Os {
 
 namespace Ledger = Testing::Ledger;
 
@@ -42,6 +37,4 @@ bool CryptReleaseContext(CryptProviderHandle provider, std::uint32_t /*flags*/)
     return true;
 }
 
-} // namespace Os
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::Os

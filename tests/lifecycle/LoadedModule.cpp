@@ -13,10 +13,7 @@
 #include <dlfcn.h>
 #endif
 
-namespace Tolvane
-{
-namespace Testing
-{
+namespace Tolvane::Testing {
 
 #if defined(_WIN32)
 
@@ -79,5 +76,4 @@ LoadedModule::~LoadedModule()
     Unload();
 }
 
-} // namespace Testing
-} // namespace Tolvane
+} // namespace Tolvane::Testing

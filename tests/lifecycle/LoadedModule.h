@@ -3,10 +3,7 @@
 
 #include <string>
 
-namespace Tolvane
-{
-namespace Testing
-{
+namespace Tolvane::Testing {
 
 class LoadedModule
 {
@@ -32,5 +29,4 @@ private:
     void* m_Handle;
 };
 
-} // namespace Testing
-} // namespace Tolvane
+} // namespace Tolvane::Testing

@@ -2,15 +2,9 @@
 // static initialisation or exit list.
 #include "lifecycle/ProviderLedger.h"
 
-namespace Tolvane
-{
-namespace Testing
-{
-namespace Ledger
-{
+namespace Tolvane::Testing::Ledger {
 
-namespace
-{
+namespace {
 
 constexpr std::size_t Capacity = 64;
 
@@ -61,6 +55,4 @@ void Clear()
     g_NextHandle = 0x1000;
 }
 
-} // namespace Ledger
-} // namespace Testing
-} // namespace Tolvane
+} // namespace Tolvane::Testing::Ledger

@@ -15,12 +15,7 @@
 #define TOLVANE_LEDGER_API __attribute__((visibility("default")))
 #endif
 
-namespace Tolvane
-{
-namespace Testing
-{
-namespace Ledger
-{
+namespace Tolvane::Testing::Ledger {
 
 enum class ProviderEvent
 {
@@ -50,6 +45,4 @@ TOLVANE_LEDGER_API ProviderCall CallAt(std::size_t index);
 // Forgets the calls and starts the handles at 0x1000 again.
 TOLVANE_LEDGER_API void Clear();
 
-} // namespace Ledger
-} // namespace Testing
-} // namespace Tolvane
+} // namespace Tolvane::Testing::Ledger

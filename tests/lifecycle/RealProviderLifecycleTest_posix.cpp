@@ -14,8 +14,7 @@
 #include <cstddef>
 #include <vector>
 
-namespace
-{
+namespace {
 
 struct Request
 {
@@ -39,8 +38,7 @@ extern "C" ssize_t getrandom(void* buffer, std::size_t length, unsigned int flag
     return next(buffer, length, flags);
 }
 
-namespace
-{
+namespace {
 
 using Tolvane::Testing::LoadedModule;
 

@@ -19,8 +19,7 @@
 #include <cstring>
 #include <vector>
 
-namespace
-{
+namespace {
 
 using Tolvane::Testing::LoadedModule;
 

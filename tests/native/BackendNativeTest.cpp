@@ -14,8 +14,7 @@
 #include <sys/time.h>
 #endif
 
-namespace
-{
+namespace {
 
 using namespace Tolvane::Util;
 using SteadyClock = std::chrono::steady_clock;

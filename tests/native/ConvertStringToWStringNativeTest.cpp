@@ -5,8 +5,7 @@
 
 #include <stdexcept>
 
-namespace
-{
+namespace {
 
 using Tolvane::Util::StringConversion::Detail::ConvertStringToWString;
 

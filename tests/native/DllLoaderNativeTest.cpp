@@ -14,8 +14,7 @@
 #include <stdexcept>
 #include <string>
 
-namespace
-{
+namespace {
 
 using Tolvane::Testing::IsModuleLoaded;
 using Tolvane::Testing::NativePath;

@@ -3,8 +3,7 @@
 
 #include <gtest/gtest.h>
 
-namespace
-{
+namespace {
 
 using Tolvane::Util::StringConversion::Detail::ThrowConvertStringException;
 

@@ -20,8 +20,7 @@
 #include <cstdint>
 #include <string>
 
-namespace
-{
+namespace {
 
 using Tolvane::Testing::IsModuleLoaded;
 using Tolvane::Testing::NativePath;

@@ -13,8 +13,7 @@
 #include <thread>
 #include <vector>
 
-namespace
-{
+namespace {
 
 using Tolvane::Testing::IsModuleLoaded;
 using Tolvane::Testing::NativePath;
@@ -32,26 +31,24 @@ TEST(LoaderThreadsNative, CopiesOnEightThreadsFreeTheLibraryOnce)
     for (int t = 0; t < 8; ++t)
     {
         // Each thread starts from its own copy; the original goes before they begin.
-        threads.emplace_back(
-            [mine = *original, &go, &wrongResults, t]() mutable
+        threads.emplace_back([mine = *original, &go, &wrongResults, t]() mutable {
+            while (!go.load())
             {
-                while (!go.load())
+                std::this_thread::yield();
+            }
+            for (int i = 0; i < 2000; ++i)
+            {
+                DllLoader a(mine);
+                const DllLoader b(a);
+                a = b;
+                mine = a;
+                const DllLoader::FunctionPointer<AddFunction> add(mine, "TolvaneTestAdd");
+                if (!add || add.Get()(t, i) != t + i)
                 {
-                    std::this_thread::yield();
+                    ++wrongResults;
                 }
-                for (int i = 0; i < 2000; ++i)
-                {
-                    DllLoader a(mine);
-                    const DllLoader b(a);
-                    a = b;
-                    mine = a;
-                    const DllLoader::FunctionPointer<AddFunction> add(mine, "TolvaneTestAdd");
-                    if (!add || add.Get()(t, i) != t + i)
-                    {
-                        ++wrongResults;
-                    }
-                }
-            });
+            }
+        });
     }
     original.reset();
     EXPECT_TRUE(IsModuleLoaded(path));

@@ -12,13 +12,9 @@
 
 #include <algorithm>
 
-namespace Tolvane
-{
-namespace Testing
-{
+namespace Tolvane::Testing {
 
-namespace
-{
+namespace {
 
 template <typename Char>
 std::basic_string<Char> ToNativePath(std::basic_string<Char> path)
@@ -65,5 +61,4 @@ bool IsModuleLoaded(const std::string& path)
 #endif
 }
 
-} // namespace Testing
-} // namespace Tolvane
+} // namespace Tolvane::Testing

@@ -4,10 +4,7 @@
 
 #include <string>
 
-namespace Tolvane
-{
-namespace Testing
-{
+namespace Tolvane::Testing {
 
 // `path` as the system reads it. The build writes Unix paths; under Wine, drive Z: is the Unix
 // root, so "/a/b.dll" becomes "Z:\a\b.dll". Elsewhere the path is returned as it is.
@@ -18,5 +15,4 @@ std::wstring NativePath(const std::wstring& path);
 // and leaves its reference count as it was.
 bool IsModuleLoaded(const std::string& path);
 
-} // namespace Testing
-} // namespace Tolvane
+} // namespace Tolvane::Testing

@@ -8,8 +8,7 @@
 #include <set>
 #include <vector>
 
-namespace
-{
+namespace {
 
 using namespace Tolvane::Util;
 

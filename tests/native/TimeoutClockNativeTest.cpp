@@ -6,8 +6,7 @@
 #include <chrono>
 #include <cstdint>
 
-namespace
-{
+namespace {
 
 using namespace Tolvane::Util;
 using Clock = std::chrono::steady_clock;

@@ -11,8 +11,7 @@
 #include <optional>
 #include <string>
 
-namespace
-{
+namespace {
 
 using namespace Tolvane::Util::Os;
 using Tolvane::Testing::AllocationScope;
@@ -306,8 +305,7 @@ TEST(LongText, GivesItsPiecesEndToEnd)
     const std::string narrowPieces[] = {"a",        "Z",    std::string(1, '\0'), "\x93\xFA",
                                         "\x81\x01", "\xA0", "\x82\xA0",           "\x81"};
     std::uint32_t seed = 1;
-    const auto next = [&seed](std::size_t count)
-    {
+    const auto next = [&seed](std::size_t count) {
         seed = seed * 1103515245u + 12345u;
         return (seed >> 16) % count;
     };

@@ -5,8 +5,7 @@
 #include <cstdlib>
 #include <new>
 
-namespace
-{
+namespace {
 
 std::atomic<std::size_t> g_Allocations{0};
 std::atomic<std::ptrdiff_t> g_Live{0};
@@ -47,10 +46,7 @@ void Release(void* block) noexcept
 
 } // namespace
 
-namespace Tolvane
-{
-namespace Testing
-{
+namespace Tolvane::Testing {
 
 std::size_t AllocationCount()
 {
@@ -67,8 +63,7 @@ void FailAllocationAfter(std::size_t n)
     g_FailCountdown.store(n);
 }
 
-} // namespace Testing
-} // namespace Tolvane
+} // namespace Tolvane::Testing
 
 void* operator new(std::size_t size)
 {

@@ -4,10 +4,7 @@
 
 #include <cstddef>
 
-namespace Tolvane
-{
-namespace Testing
-{
+namespace Tolvane::Testing {
 
 // Allocations made through operator new since the program started, and those still live.
 std::size_t AllocationCount();
@@ -27,5 +24,4 @@ private:
     std::size_t m_Start;
 };
 
-} // namespace Testing
-} // namespace Tolvane
+} // namespace Tolvane::Testing

@@ -9,8 +9,7 @@
 
 #include <random>
 
-namespace
-{
+namespace {
 
 using namespace Tolvane::Tool;
 using namespace Tolvane::Util::StringConversion;
@@ -33,8 +32,7 @@ std::string Streamed(const std::string& input, const ConversionSettings& setting
     std::string output;
     converter.Convert(
         "input",
-        [&](char* buffer, std::size_t size)
-        {
+        [&](char* buffer, std::size_t size) {
             const std::size_t got = std::min(size, input.size() - at);
             input.copy(buffer, got, at);
             at += got;

@@ -7,8 +7,7 @@
 #include <iterator>
 #include <vector>
 
-namespace
-{
+namespace {
 
 using Tolvane::Util::StringConversion::IsBestFitSuppressionSupported;
 namespace Fake = Tolvane::Util::Os::Fake;

@@ -7,8 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace
-{
+namespace {
 
 using namespace Tolvane::Util;
 

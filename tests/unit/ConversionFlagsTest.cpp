@@ -5,8 +5,7 @@
 
 #include <gtest/gtest.h>
 
-namespace
-{
+namespace {
 
 using namespace Tolvane::Util::StringConversion;
 namespace Fake = Tolvane::Util::Os::Fake;

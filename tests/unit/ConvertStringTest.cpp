@@ -11,8 +11,7 @@
 #include <typeinfo>
 #include <utility>
 
-namespace
-{
+namespace {
 
 using namespace Tolvane::Util::StringConversion;
 namespace Fake = Tolvane::Util::Os::Fake;

@@ -9,8 +9,7 @@
 #include <stdexcept>
 #include <utility>
 
-namespace
-{
+namespace {
 
 using Tolvane::Util::StringConversion::Detail::ConvertStringToWString;
 namespace Fake = Tolvane::Util::Os::Fake;

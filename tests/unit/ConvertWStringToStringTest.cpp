@@ -11,8 +11,7 @@
 #include <functional>
 #include <stdexcept>
 
-namespace
-{
+namespace {
 
 using namespace Tolvane::Util::StringConversion;
 using Detail::ConvertWStringToString;
@@ -84,16 +83,15 @@ TEST_F(ConvertWStringToStringTest, EveryFailureLeavesTheOutputsUntouched)
         {"platform fails sizing", L"a\x0100", "", "CP1252", 0,
          [] { Fake::CodePages().wideToNarrowOverride = [](std::size_t) { return 0; }; }, "false"},
         {"platform fails converting", L"a\x0100", "", "CP1252", 1,
-         []
-         {
-             Fake::CodePages().wideToNarrowOverride = [](std::size_t call)
-             { return call == 1 ? std::optional<std::int32_t>(0) : std::nullopt; };
+         [] {
+             Fake::CodePages().wideToNarrowOverride = [](std::size_t call) {
+                 return call == 1 ? std::optional<std::int32_t>(0) : std::nullopt;
+             };
          },
          "false"},
         {"round trip meets a best fit", L"a\x0100", "", "CP1252", 1, win95, "false"},
         {"round trip back conversion fails", L"a\x0100", "", "CP1252", 1,
-         [&]
-         {
+         [&] {
              win95();
              Fake::CodePages().narrowToWideOverride = [](std::size_t) { return 0; };
          },

@@ -12,8 +12,7 @@
 #include <functional>
 #include <string>
 
-namespace
-{
+namespace {
 
 using Tolvane::Util::DllExportNotFoundException;
 using Tolvane::Util::DllLoader;

@@ -16,8 +16,7 @@
 #include <thread>
 #include <vector>
 
-namespace
-{
+namespace {
 
 using Tolvane::Util::DllLoader;
 using Tolvane::Util::LoadDllException;
@@ -203,21 +202,19 @@ TEST_F(DllLoaderTest, CopiesOnEightThreadsFreeOnce)
     std::vector<std::thread> threads;
     for (int t = 0; t < 8; ++t)
     {
-        threads.emplace_back(
-            [mine = *original, &go]() mutable
+        threads.emplace_back([mine = *original, &go]() mutable {
+            while (!go.load())
             {
-                while (!go.load())
-                {
-                    std::this_thread::yield();
-                }
-                for (int i = 0; i < 500; ++i)
-                {
-                    DllLoader a(mine);
-                    const DllLoader b(a);
-                    a = b;
-                    mine = a;
-                }
-            });
+                std::this_thread::yield();
+            }
+            for (int i = 0; i < 500; ++i)
+            {
+                DllLoader a(mine);
+                const DllLoader b(a);
+                a = b;
+                mine = a;
+            }
+        });
     }
     original.reset();
     go = true;

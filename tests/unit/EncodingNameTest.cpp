@@ -7,8 +7,7 @@
 #include <optional>
 #include <utility>
 
-namespace
-{
+namespace {
 
 using Tolvane::Util::StringConversion::IsWideEncodingName;
 using Tolvane::Util::StringConversion::ResolveCodePage;

@@ -10,8 +10,7 @@
 #include <thread>
 #include <vector>
 
-namespace
-{
+namespace {
 
 using Tolvane::Exception;
 namespace Fake = Tolvane::Util::Os::Fake;
@@ -96,8 +95,9 @@ TEST_F(ExceptionTest, EmptyAndFailedConversionsCacheTheEmptyText)
 TEST_F(ExceptionTest, ThrowingConversionIsSwallowedAndRetried)
 {
     const TestException e(std::wstring(L"abc"));
-    Fake::CodePages().wideToNarrowOverride = [](std::size_t) -> std::optional<std::int32_t>
-    { throw std::bad_alloc(); };
+    Fake::CodePages().wideToNarrowOverride = [](std::size_t) -> std::optional<std::int32_t> {
+        throw std::bad_alloc();
+    };
     EXPECT_STREQ(e.what(), "");
     Fake::CodePages().wideToNarrowOverride = nullptr;
     EXPECT_STREQ(e.what(), "abc");

@@ -10,8 +10,7 @@
 #include <stdexcept>
 #include <string>
 
-namespace
-{
+namespace {
 
 using Tolvane::Util::DllExportNotFoundException;
 using Tolvane::Util::DllLoader;

@@ -10,8 +10,7 @@
 #include <type_traits>
 #include <utility>
 
-namespace
-{
+namespace {
 
 using Tolvane::Util::DllLoader;
 namespace Fake = Tolvane::Util::Os::Fake;

@@ -6,8 +6,7 @@
 
 #include <vector>
 
-namespace
-{
+namespace {
 
 using namespace Tolvane::Util;
 namespace Fake = Os::Fake;

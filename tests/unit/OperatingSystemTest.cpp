@@ -7,8 +7,7 @@
 
 #include <vector>
 
-namespace
-{
+namespace {
 
 using namespace Tolvane::Util;
 namespace Fake = Os::Fake;

@@ -10,8 +10,7 @@
 
 #include <functional>
 
-namespace
-{
+namespace {
 
 using namespace Tolvane::Util::StringConversion;
 namespace Fake = Tolvane::Util::Os::Fake;
@@ -31,8 +30,7 @@ int RunUntilSuccess(const std::function<bool(bool succeeded)>& action,
 {
     // The fakes' records grow as calls are made; they are reset around each run so that
     // only the code under test can change the live count.
-    const auto resetFakes = []
-    {
+    const auto resetFakes = [] {
         Fake::ResetCodePages();
         Fake::CodePages().recordTexts = false;
         const auto version = Fake::SystemInfo().version;
@@ -103,8 +101,7 @@ TEST_F(OutOfMemory, ConvertWStringToString)
         bool used = true;
         const int failures = RunUntilSuccess(
             [&](bool ok) { return ok ? out == expected : out == "untouched" && used; },
-            [&]
-            {
+            [&] {
                 const bool converted = Detail::ConvertWStringToString(
                     wide, out, "", "CP1252", static_cast<BestFitMappingPolicy>(bestFit),
                     UseSpecifiedDefaultChar, '?', used);
@@ -128,8 +125,7 @@ TEST_F(OutOfMemory, ExceptionConstructorsAndMessages)
 {
     const std::function<bool()> runs[] = {
         [&] { return TestException(narrow).GetWideMessage().size() == 201; },
-        [&]
-        {
+        [&] {
             // what() swallows a failure and answers "" until a call gets through; count that
             // as the failure it stands for.
             const std::string text = TestException(wide).what();
@@ -139,8 +135,7 @@ TEST_F(OutOfMemory, ExceptionConstructorsAndMessages)
             }
             return text.size() == 202;
         },
-        [&]
-        {
+        [&] {
             try
             {
                 Detail::ThrowConvertStringException(narrow);

@@ -9,8 +9,7 @@
 #include <optional>
 #include <utility>
 
-namespace
-{
+namespace {
 
 using namespace Tolvane::Util::StringConversion;
 namespace Fake = Tolvane::Util::Os::Fake;
@@ -94,8 +93,9 @@ TEST_F(PlatformConversion, BadPlatformAnswersGiveFalseAndLeaveTheOutput)
     for (const auto& [sizing, converting] : answers)
     {
         SCOPED_TRACE(testing::Message() << sizing.value_or(99) << " " << converting.value_or(99));
-        const auto script = [sizing = sizing, converting = converting](std::size_t call)
-        { return call == 0 ? sizing : converting; };
+        const auto script = [sizing = sizing, converting = converting](std::size_t call) {
+            return call == 0 ? sizing : converting;
+        };
         Fake::ResetCodePages();
         Fake::CodePages().wideToNarrowOverride = script;
         Fake::CodePages().narrowToWideOverride = script;
@@ -110,8 +110,9 @@ TEST_F(PlatformConversion, BadPlatformAnswersGiveFalseAndLeaveTheOutput)
 
 TEST_F(PlatformConversion, ShorterSecondCountIsTaken)
 {
-    Fake::CodePages().wideToNarrowOverride = [](std::size_t call)
-    { return call == 0 ? std::optional<std::int32_t>(10) : std::nullopt; };
+    Fake::CodePages().wideToNarrowOverride = [](std::size_t call) {
+        return call == 0 ? std::optional<std::int32_t>(10) : std::nullopt;
+    };
     std::string out;
     ASSERT_TRUE(ConvertWithWideCharToMultiByte(1252, 0x220, L"abc", out, nullptr, nullptr));
     EXPECT_EQ(out, "abc");
@@ -151,19 +152,17 @@ TEST_F(PlatformConversion, LocalBuffersHold128BytesAnd64Units)
     GTEST_SKIP() << "allocation counting needs a single operator new (Linux)";
 #endif
     Fake::CodePages().recordTexts = false;
-    const auto toNarrow = [](std::size_t length, std::size_t reserved = 256)
-    {
+    const auto toNarrow = [](std::size_t length, std::size_t reserved = 256) {
         return AllocationsFor<std::string, std::wstring>(
-            length, reserved,
-            [](const std::wstring& in, std::string& out)
-            { return ConvertWithWideCharToMultiByte(1252, 0x220, in, out, nullptr, nullptr); });
+            length, reserved, [](const std::wstring& in, std::string& out) {
+                return ConvertWithWideCharToMultiByte(1252, 0x220, in, out, nullptr, nullptr);
+            });
     };
-    const auto toWide = [](std::size_t length, std::size_t reserved = 256)
-    {
+    const auto toWide = [](std::size_t length, std::size_t reserved = 256) {
         return AllocationsFor<std::wstring, std::string>(
-            length, reserved,
-            [](const std::string& in, std::wstring& out)
-            { return ConvertWithMultiByteToWideChar(1252, 1, in, out); });
+            length, reserved, [](const std::string& in, std::wstring& out) {
+                return ConvertWithMultiByteToWideChar(1252, 1, in, out);
+            });
     };
     EXPECT_EQ(toNarrow(128), toNarrow(127));
     EXPECT_EQ(toNarrow(129), toNarrow(128) + 1);

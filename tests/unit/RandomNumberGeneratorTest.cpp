@@ -14,8 +14,7 @@
 #include <limits>
 #include <vector>
 
-namespace
-{
+namespace {
 
 using namespace Tolvane::Util;
 namespace Fake = Os::Fake;

@@ -11,8 +11,7 @@
 #include <utility>
 #include <vector>
 
-namespace
-{
+namespace {
 
 using namespace Tolvane::Util;
 namespace Fake = Os::Fake;

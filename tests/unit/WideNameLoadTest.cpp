@@ -11,8 +11,7 @@
 #include <optional>
 #include <string>
 
-namespace
-{
+namespace {
 
 using Tolvane::ConvertStringException;
 using Tolvane::Util::DllLoader;
@@ -140,8 +139,9 @@ TEST_F(WideNameLoadTest, AnsiPathForbidsBestFitAndReportsTheWideName)
 TEST_F(WideNameLoadTest, AnsiPathConversionFailureThrowsConvertStringException)
 {
     const auto runOld = [] { Fake::SystemInfo().version = Fake::MakeVersion(1, 4, 0); };
-    const auto failConverter = []
-    { Fake::CodePages().wideToNarrowOverride = [](std::size_t) { return std::int32_t{0}; }; };
+    const auto failConverter = [] {
+        Fake::CodePages().wideToNarrowOverride = [](std::size_t) { return std::int32_t{0}; };
+    };
     // A system that cannot forbid best fit, where U+0100 does not survive the round trip; and a
     // converter that fails outright.
     const struct

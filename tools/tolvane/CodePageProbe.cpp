@@ -5,13 +5,9 @@
 
 #include <vector>
 
-namespace Tolvane
-{
-namespace Tool
-{
+namespace Tolvane::Tool {
 
-namespace
-{
+namespace {
 
 using Util::StringConversion::Detail::ConvertStringToWString;
 
@@ -67,5 +63,4 @@ bool CanForbidBestFit()
                                           UseSpecifiedDefaultChar, '?', used);
 }
 
-} // namespace Tool
-} // namespace Tolvane
+} // namespace Tolvane::Tool

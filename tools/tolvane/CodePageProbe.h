@@ -4,10 +4,7 @@
 #include <optional>
 #include <string>
 
-namespace Tolvane
-{
-namespace Tool
-{
+namespace Tolvane::Tool {
 
 // The number of the code page that the encoding name ("ANSI", "OEM") stands for, found by
 // comparing how it and well-known code pages decode; nothing when none of them matches.
@@ -17,5 +14,4 @@ std::optional<unsigned> IdentifyCodePage(const std::string& encodingName);
 // conversion instead of giving the default character).
 bool CanForbidBestFit();
 
-} // namespace Tool
-} // namespace Tolvane
+} // namespace Tolvane::Tool

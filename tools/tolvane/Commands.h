@@ -5,10 +5,7 @@
 
 #include <string>
 
-namespace Tolvane
-{
-namespace Tool
-{
+namespace Tolvane::Tool {
 
 // Exit codes: 0 success, 1 the operation failed, 2 bad usage.
 enum ExitCode
@@ -36,5 +33,4 @@ void AddSysinfoCommand(CLI::App& app);
 void AddTourCommand(CLI::App& app);
 void AddWaitCommand(CLI::App& app);
 
-} // namespace Tool
-} // namespace Tolvane
+} // namespace Tolvane::Tool

@@ -9,13 +9,9 @@
 #include <memory>
 #include <vector>
 
-namespace Tolvane
-{
-namespace Tool
-{
+namespace Tolvane::Tool {
 
-namespace
-{
+namespace {
 
 struct ConvertOptions
 {
@@ -119,8 +115,9 @@ int RunConvert(const ConvertOptions& options)
     try
     {
         OutputFile output(options.output);
-        const StreamConverter::Writer write = [&output](const char* data, std::size_t size)
-        { output.Write(data, size); };
+        const StreamConverter::Writer write = [&output](const char* data, std::size_t size) {
+            output.Write(data, size);
+        };
         for (const std::string& path : options.files)
         {
             InputFile input(path);
@@ -182,16 +179,13 @@ void AddConvertCommand(CLI::App& app)
     strict->excludes(bestFit)->excludes(defaultChar)->excludes(systemDefault);
     command->add_option("files", options->files,
                         "Input files, converted in order; - is standard input (the default)");
-    command->callback(
-        [options]
+    command->callback([options] {
+        if (options->files.empty())
         {
-            if (options->files.empty())
-            {
-                options->files.push_back("-");
-            }
-            throw CLI::RuntimeError(RunConvert(*options));
-        });
+            options->files.push_back("-");
+        }
+        throw CLI::RuntimeError(RunConvert(*options));
+    });
 }
 
-} // namespace Tool
-} // namespace Tolvane
+} // namespace Tolvane::Tool

@@ -7,13 +7,9 @@
 #include <cctype>
 #include <sstream>
 
-namespace Tolvane
-{
-namespace Tool
-{
+namespace Tolvane::Tool {
 
-namespace
-{
+namespace {
 
 struct KnownCodePage
 {
@@ -211,5 +207,4 @@ std::vector<CodePageEntry> ListAvailableCodePages()
     return pages;
 }
 
-} // namespace Tool
-} // namespace Tolvane
+} // namespace Tolvane::Tool

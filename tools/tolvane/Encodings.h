@@ -5,10 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace Tolvane
-{
-namespace Tool
-{
+namespace Tolvane::Tool {
 
 // The library's own name for what the user wrote: the library's names as they are, and
 // case-insensitively common aliases ("windows-1252", "utf8", "latin1", "shift_jis") and the
@@ -29,5 +26,4 @@ struct CodePageEntry
 // Every code page the library converts on this system, found by asking it, in number order.
 std::vector<CodePageEntry> ListAvailableCodePages();
 
-} // namespace Tool
-} // namespace Tolvane
+} // namespace Tolvane::Tool

@@ -17,13 +17,9 @@
 #include <unistd.h>
 #endif
 
-namespace Tolvane
-{
-namespace Tool
-{
+namespace Tolvane::Tool {
 
-namespace
-{
+namespace {
 
 std::string Describe(const std::string& what, const std::string& name, int error)
 {
@@ -219,5 +215,4 @@ void OutputFile::Commit()
     }
 }
 
-} // namespace Tool
-} // namespace Tolvane
+} // namespace Tolvane::Tool

@@ -5,10 +5,7 @@
 #include <cstdio>
 #include <string>
 
-namespace Tolvane
-{
-namespace Tool
-{
+namespace Tolvane::Tool {
 
 // A file, or standard input for "-", read as bytes. Messages name it by `Name()`.
 class InputFile
@@ -55,5 +52,4 @@ private:
 // Opens `path` (UTF-8 on Windows, where it is given to the wide file functions).
 std::FILE* OpenFile(const std::string& path, const char* mode);
 
-} // namespace Tool
-} // namespace Tolvane
+} // namespace Tolvane::Tool

@@ -10,13 +10,9 @@
 #include <memory>
 #include <vector>
 
-namespace Tolvane
-{
-namespace Tool
-{
+namespace Tolvane::Tool {
 
-namespace
-{
+namespace {
 
 struct LoadOptions
 {
@@ -139,5 +135,4 @@ void AddLoadCommand(CLI::App& app)
     command->callback([options] { throw CLI::RuntimeError(RunLoad(*options)); });
 }
 
-} // namespace Tool
-} // namespace Tolvane
+} // namespace Tolvane::Tool

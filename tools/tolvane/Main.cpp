@@ -10,10 +10,7 @@
 #include <iostream>
 #include <vector>
 
-namespace Tolvane
-{
-namespace Tool
-{
+namespace Tolvane::Tool {
 
 void Fail(ExitCode code, const std::string& message)
 {
@@ -32,8 +29,7 @@ std::string DescribeFileError(const std::string& path, int error)
 const CLI::Validator& IntegerText()
 {
     static const CLI::Validator validator(
-        [](std::string& text) -> std::string
-        {
+        [](std::string& text) -> std::string {
             const std::size_t start = !text.empty() && text[0] == '-' ? 1 : 0;
             if (text.size() == start ||
                 text.find_first_not_of("0123456789", start) != std::string::npos)
@@ -46,8 +42,7 @@ const CLI::Validator& IntegerText()
     return validator;
 }
 
-namespace
-{
+namespace {
 
 const char* const s_ExitCodes =
     "Exit codes: 0 success; 1 the operation failed (a file that cannot be "
@@ -125,8 +120,7 @@ int Run(int argc, const char* const* argv)
 }
 
 } // namespace
-} // namespace Tool
-} // namespace Tolvane
+} // namespace Tolvane::Tool
 
 #if defined(_WIN32)
 // Windows hands the program its arguments in UTF-16; narrow arguments would lose every

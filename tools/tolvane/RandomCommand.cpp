@@ -6,13 +6,9 @@
 #include <iostream>
 #include <memory>
 
-namespace Tolvane
-{
-namespace Tool
-{
+namespace Tolvane::Tool {
 
-namespace
-{
+namespace {
 
 struct RandomOptions
 {
@@ -58,13 +54,10 @@ void AddRandomCommand(CLI::App& app)
                                          "Seed (32-bit unsigned) for a reproducible sequence; "
                                          "default: the system's random source")
                             ->check(IntegerText());
-    command->callback(
-        [options, seed]
-        {
-            options->seeded = seed->count() > 0;
-            throw CLI::RuntimeError(RunRandom(*options));
-        });
+    command->callback([options, seed] {
+        options->seeded = seed->count() > 0;
+        throw CLI::RuntimeError(RunRandom(*options));
+    });
 }
 
-} // namespace Tool
-} // namespace Tolvane
+} // namespace Tolvane::Tool

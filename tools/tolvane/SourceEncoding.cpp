@@ -5,13 +5,9 @@
 
 #include <Tolvane/Util/StringConversion.h>
 
-namespace Tolvane
-{
-namespace Tool
-{
+namespace Tolvane::Tool {
 
-namespace
-{
+namespace {
 
 using namespace Util::StringConversion;
 
@@ -303,5 +299,4 @@ bool EncodingShape::MayHoldInvalid(const std::wstring& decoded) const
            decoded.find(L'\xFFFD') != std::wstring::npos;
 }
 
-} // namespace Tool
-} // namespace Tolvane
+} // namespace Tolvane::Tool

@@ -6,10 +6,7 @@
 #include <cstddef>
 #include <string>
 
-namespace Tolvane
-{
-namespace Tool
-{
+namespace Tolvane::Tool {
 
 enum class EncodingKind
 {
@@ -63,5 +60,4 @@ private:
 // Whether `c` is a combining mark that composition may join to the character before it.
 bool IsCombiningMark(unsigned long c);
 
-} // namespace Tool
-} // namespace Tolvane
+} // namespace Tolvane::Tool

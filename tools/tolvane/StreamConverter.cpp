@@ -5,13 +5,9 @@
 
 #include <cstdio>
 
-namespace Tolvane
-{
-namespace Tool
-{
+namespace Tolvane::Tool {
 
-namespace
-{
+namespace {
 
 using namespace Util::StringConversion;
 
@@ -271,5 +267,4 @@ std::vector<std::string> StreamConverter::Report() const
     return lines;
 }
 
-} // namespace Tool
-} // namespace Tolvane
+} // namespace Tolvane::Tool

@@ -10,10 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace Tolvane
-{
-namespace Tool
-{
+namespace Tolvane::Tool {
 
 enum class BomHandling
 {
@@ -89,5 +86,4 @@ private:
     std::string m_FirstInvalid;
 };
 
-} // namespace Tool
-} // namespace Tolvane
+} // namespace Tolvane::Tool

@@ -6,13 +6,9 @@
 
 #include <iostream>
 
-namespace Tolvane
-{
-namespace Tool
-{
+namespace Tolvane::Tool {
 
-namespace
-{
+namespace {
 
 std::string Describe(const std::optional<unsigned>& codePage)
 {
@@ -50,5 +46,4 @@ void AddSysinfoCommand(CLI::App& app)
     command->callback([] { throw CLI::RuntimeError(RunSysinfo()); });
 }
 
-} // namespace Tool
-} // namespace Tolvane
+} // namespace Tolvane::Tool

@@ -11,10 +11,7 @@
 #include <unistd.h>
 #endif
 
-namespace Tolvane
-{
-namespace Tool
-{
+namespace Tolvane::Tool {
 
 bool IsStandardErrorATerminal()
 {
@@ -26,8 +23,7 @@ bool IsStandardErrorATerminal()
 }
 
 #if defined(_WIN32)
-namespace
-{
+namespace {
 UINT s_OriginalOutputCodePage = 0;
 
 void RestoreConsole()
@@ -49,5 +45,4 @@ void UseUtf8Console()
 #endif
 }
 
-} // namespace Tool
-} // namespace Tolvane
+} // namespace Tolvane::Tool

@@ -1,10 +1,7 @@
 // The terminal: whether output goes to one (for the countdown of `wait`), and its encoding.
 #pragma once
 
-namespace Tolvane
-{
-namespace Tool
-{
+namespace Tolvane::Tool {
 
 bool IsStandardErrorATerminal();
 
@@ -12,5 +9,4 @@ bool IsStandardErrorATerminal();
 // the program ends; elsewhere terminals take UTF-8 already.
 void UseUtf8Console();
 
-} // namespace Tool
-} // namespace Tolvane
+} // namespace Tolvane::Tool

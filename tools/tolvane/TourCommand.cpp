@@ -14,13 +14,9 @@
 #include <cstdio>
 #include <string>
 
-namespace Tolvane
-{
-namespace Tool
-{
+namespace Tolvane::Tool {
 
-namespace
-{
+namespace {
 
 using namespace Util::StringConversion;
 
@@ -204,5 +200,4 @@ void AddTourCommand(CLI::App& app)
     command->callback([] { throw CLI::RuntimeError(RunTour()); });
 }
 
-} // namespace Tool
-} // namespace Tolvane
+} // namespace Tolvane::Tool

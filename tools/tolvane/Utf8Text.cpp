@@ -4,10 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
-namespace Tolvane
-{
-namespace Tool
-{
+namespace Tolvane::Tool {
 
 std::size_t Utf8SequenceLength(const unsigned char* data, std::size_t size)
 {
@@ -84,5 +81,4 @@ std::size_t FindInvalidUtf8(const char* data, std::size_t size)
     return size;
 }
 
-} // namespace Tool
-} // namespace Tolvane
+} // namespace Tolvane::Tool

@@ -11,13 +11,9 @@
 #include <memory>
 #include <string>
 
-namespace Tolvane
-{
-namespace Tool
-{
+namespace Tolvane::Tool {
 
-namespace
-{
+namespace {
 
 // "1500", "1500ms", "3s", "2m", "1h" in milliseconds; false for anything else or an overflow.
 bool ParseDuration(const std::string& text, std::uint64_t& milliseconds)
@@ -135,5 +131,4 @@ void AddWaitCommand(CLI::App& app)
     command->callback([duration] { throw CLI::RuntimeError(RunWait(*duration)); });
 }
 
-} // namespace Tool
-} // namespace Tolvane
+} // namespace Tolvane::Tool

@@ -19,10 +19,7 @@
 #define TOLVANE_UTIL_API __attribute__((visibility("default")))
 #endif
 
-namespace Tolvane
-{
-namespace Util
-{
+namespace Tolvane::Util {
 
 // The interface speaks Windows' `long` and `unsigned long`, which are 32 bits wide there. They
 // stay 32 bits on every platform, so the same values and the same arithmetic hold everywhere.
@@ -36,5 +33,4 @@ using ULong32 = std::uint32_t;
 
 static_assert(sizeof(Long32) == 4 && sizeof(ULong32) == 4, "32-bit interface integers");
 
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util

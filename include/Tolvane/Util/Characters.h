@@ -3,10 +3,7 @@
 
 #include <Tolvane/Util/Api.h>
 
-namespace Tolvane
-{
-namespace Util
-{
+namespace Tolvane::Util {
 
 // Pure functions of their argument: no locale, code page or global state takes part. They
 // throw nothing and may be called from any thread. Character codes are compared as signed
@@ -29,5 +26,4 @@ TOLVANE_UTIL_API int DecodeHexadecimalDigit(int character) noexcept;
 // `handle` unchanged. Lets callers test handles from either convention against null.
 TOLVANE_UTIL_API void* MapInvalidHandleValueToZero(void* handle) noexcept;
 
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util

@@ -10,10 +10,7 @@
 #include <string>
 #include <type_traits>
 
-namespace Tolvane
-{
-namespace Util
-{
+namespace Tolvane::Util {
 
 // Loads a library when constructed and keeps it loaded while this loader or any copy of it
 // lives; the last copy to go frees it, exactly once. Derive from it to wrap one library and hold
@@ -141,5 +138,4 @@ private:
     Fn m_Address;
 };
 
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util

@@ -5,10 +5,7 @@
 
 #include <string>
 
-namespace Tolvane
-{
-namespace Util
-{
+namespace Tolvane::Util {
 
 // Common base of the loader's exceptions; catch it for any loader failure. It adds nothing to
 // Exception but its type: the message alone says what failed. Like Exception, these classes are
@@ -39,5 +36,4 @@ public:
     explicit DllExportNotFoundException(const std::string& message) : DllLoaderException(message) {}
 };
 
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util

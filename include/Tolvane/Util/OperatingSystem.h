@@ -3,10 +3,7 @@
 
 #include <Tolvane/Util/Api.h>
 
-namespace Tolvane
-{
-namespace Util
-{
+namespace Tolvane::Util {
 
 // Both queries ask the system anew on every call (nothing is cached) and throw nothing. They
 // use only their own stack, so any thread may call them at any time. A failing query counts
@@ -18,5 +15,4 @@ TOLVANE_UTIL_API bool IsWindowsNtPlatform() noexcept;
 // True when the system reports the NT platform at version 5.1 (XP) or later.
 TOLVANE_UTIL_API bool IsWindowsXpOrHigher() noexcept;
 
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util

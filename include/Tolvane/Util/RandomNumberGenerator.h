@@ -6,10 +6,7 @@
 
 #include <boost/random/mersenne_twister.hpp>
 
-namespace Tolvane
-{
-namespace Util
-{
+namespace Tolvane::Util {
 
 // One MT19937 per object. The sequence is reproducible after Seed(value); the default
 // constructor and Seed() draw 624 words from the process's cryptographic provider (opened
@@ -46,5 +43,4 @@ private:
     boost::mt19937 m_Generator;
 };
 
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util

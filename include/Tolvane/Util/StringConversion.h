@@ -5,12 +5,7 @@
 
 #include <string>
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace StringConversion
-{
+namespace Tolvane::Util::StringConversion {
 
 // Whether a wide character without an exact counterpart in the target code page may be
 // replaced by a look-alike. Any value other than DisallowBestFitMapping behaves as
@@ -39,8 +34,7 @@ enum CharacterSubstitutionPolicy : int
 // The entry points below return false when the platform cannot convert the text and write
 // their outputs only when they return true. They are reentrant: any number of threads may
 // convert at once.
-namespace Detail
-{
+namespace Detail {
 
 // Converts `source` from the wide encoding `sourceEncoding` to the narrow encoding
 // `destinationEncoding`. With DisallowBestFitMapping a character without an exact counterpart
@@ -75,6 +69,4 @@ TOLVANE_UTIL_API bool ConvertStringToWString(const std::string& source, std::wst
 [[noreturn]] TOLVANE_UTIL_API void ThrowConvertStringException(const std::string& message);
 
 } // namespace Detail
-} // namespace StringConversion
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::StringConversion

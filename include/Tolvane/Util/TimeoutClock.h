@@ -5,10 +5,7 @@
 
 #include <cstdint>
 
-namespace Tolvane
-{
-namespace Util
-{
+namespace Tolvane::Util {
 
 // The interface of a timeout clock: what remains of a timeout, and a wait that sleeps until
 // nothing remains, in slices of at most sc_MaximumSafeWaitDuration. Derive from it for a clock
@@ -70,5 +67,4 @@ private:
     mutable std::uint32_t m_LastTickCount;
 };
 
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util

@@ -9,21 +9,13 @@
 #include <emmintrin.h>
 #endif
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace Os
-{
-namespace Posix
-{
+namespace Tolvane::Util::Os::Posix {
 
 // Each function looks at [input, input + length) and stops at the first unit that is not ASCII
 // (0x80 or above, or negative); it returns how many units came before it. The copying ones
 // write exactly that many units to `output`, which must have room for `length` units.
 
-namespace AsciiRunDetail
-{
+namespace AsciiRunDetail {
 
 constexpr std::size_t BlockUnits = 16;
 
@@ -173,7 +165,4 @@ inline std::size_t NarrowAscii(const wchar_t* input, std::size_t length, char* o
     return i;
 }
 
-} // namespace Posix
-} // namespace Os
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::Os::Posix

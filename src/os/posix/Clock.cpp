@@ -6,15 +6,9 @@
 #include <ctime>
 #include <time.h>
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace Os
-{
+namespace Tolvane::Util::Os {
 
-namespace
-{
+namespace {
 
 // 100-ns intervals from 1601-01-01 to 1970-01-01.
 constexpr std::int64_t FileTimeOfUnixEpoch = 116444736000000000;
@@ -59,6 +53,4 @@ std::int64_t Time()
     return static_cast<std::int64_t>(std::time(nullptr));
 }
 
-} // namespace Os
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::Os

@@ -4,14 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace Os
-{
-namespace Posix
-{
+namespace Tolvane::Util::Os::Posix {
 
 // Wide to narrow is two-level: a page's index gives, for each block of WideBlockSize UTF-16
 // units, where that block starts in WideCodes, so that blocks that pages share (all of them
@@ -67,7 +60,4 @@ extern const char16_t LowestCombiningUnit;
 extern const std::uint32_t CombiningUnits[];
 extern const char16_t CombiningUnitLimit;
 
-} // namespace Posix
-} // namespace Os
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::Os::Posix

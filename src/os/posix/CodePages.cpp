@@ -14,15 +14,9 @@
 
 #include <limits>
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace Os
-{
+namespace Tolvane::Util::Os {
 
-namespace
-{
+namespace {
 
 constexpr std::uint32_t ErrInvalidCharsFlag = 0x08;   // MB_ERR_INVALID_CHARS
 constexpr std::uint32_t WcErrInvalidCharsFlag = 0x80; // WC_ERR_INVALID_CHARS
@@ -156,6 +150,4 @@ std::uint32_t GetOemCodePage()
     return CodePageUtf8;
 }
 
-} // namespace Os
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::Os

@@ -7,12 +7,7 @@
 #include <cerrno>
 #include <cstddef>
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace Os
-{
+namespace Tolvane::Util::Os {
 
 // The provider holds no state of its own: the kernel's pool serves every request. Its handle
 // is the address of this object, so that a foreign handle can be told apart.
@@ -21,8 +16,7 @@ struct OpaqueCryptProvider
     int unused;
 };
 
-namespace
-{
+namespace {
 
 OpaqueCryptProvider s_KernelProvider{0};
 
@@ -76,6 +70,4 @@ bool CryptReleaseContext(CryptProviderHandle provider, std::uint32_t /*flags*/)
     return provider == &s_KernelProvider;
 }
 
-} // namespace Os
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::Os

@@ -1,12 +1,7 @@
 // posix backend: there is no desktop cursor to read, so the query always fails.
 #include "os/Cursor.h"
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace Os
-{
+namespace Tolvane::Util::Os {
 
 bool GetCursorPos(Point& point)
 {
@@ -14,6 +9,4 @@ bool GetCursorPos(Point& point)
     return false;
 }
 
-} // namespace Os
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::Os

@@ -9,17 +9,9 @@
 #include <cwchar>
 #include <string>
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace Os
-{
-namespace Posix
-{
+namespace Tolvane::Util::Os::Posix {
 
-namespace
-{
+namespace {
 
 // Its address is the stand-in's handle: no dlopen handle can be equal to it.
 const char s_Kernel32StandIn = 0;
@@ -94,7 +86,4 @@ void* Kernel32StandInExport(const char* name)
     return reinterpret_cast<void*>(function);
 }
 
-} // namespace Posix
-} // namespace Os
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::Os::Posix

@@ -3,14 +3,7 @@
 
 #include "os/Handles.h"
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace Os
-{
-namespace Posix
-{
+namespace Tolvane::Util::Os::Posix {
 
 // True when `name` names kernel32 as Windows compares module names: letter case aside, and
 // with ".DLL" taken as the extension of a name that has none ("kernel32", "KERNEL32.DLL").
@@ -23,7 +16,4 @@ ModuleHandle Kernel32StandIn();
 // the UTF-32 name to UTF-8 and loads it with LoadLibraryExA), or null for any other name.
 void* Kernel32StandInExport(const char* name);
 
-} // namespace Posix
-} // namespace Os
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::Os::Posix

@@ -13,15 +13,9 @@
 #endif
 #endif
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace Os
-{
+namespace Tolvane::Util::Os {
 
-namespace
-{
+namespace {
 
 void* ToHandle(ModuleHandle module)
 {
@@ -110,6 +104,4 @@ void FreeLibraryAndExitThread(ModuleHandle module, std::uint32_t exitCode)
     pthread_exit(reinterpret_cast<void*>(static_cast<std::uintptr_t>(exitCode)));
 }
 
-} // namespace Os
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::Os

@@ -1,18 +1,11 @@
 // posix backend: a shared object gets no thread notifications, so there is nothing to stop.
 #include "os/Process.h"
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace Os
-{
+namespace Tolvane::Util::Os {
 
 bool DisableThreadLibraryCalls(ModuleHandle /*module*/)
 {
     return true;
 }
 
-} // namespace Os
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::Os

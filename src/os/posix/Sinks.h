@@ -5,14 +5,7 @@
 #include <algorithm>
 #include <cstddef>
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace Os
-{
-namespace Posix
-{
+namespace Tolvane::Util::Os::Posix {
 
 // Writes units while they fit and counts all of them.
 template <typename Unit>
@@ -93,7 +86,4 @@ private:
     char32_t m_PendingHigh = 0;
 };
 
-} // namespace Posix
-} // namespace Os
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::Os::Posix

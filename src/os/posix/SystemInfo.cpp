@@ -6,15 +6,9 @@
 
 #include <cstdio>
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace Os
-{
+namespace Tolvane::Util::Os {
 
-namespace
-{
+namespace {
 
 constexpr std::uint32_t PlatformPosix = 0x504F5358; // "POSX": not a VER_PLATFORM_* value
 
@@ -61,6 +55,4 @@ bool GetVersionExA(VersionInfoA& info)
     return true;
 }
 
-} // namespace Os
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::Os

@@ -7,17 +7,9 @@
 #include <algorithm>
 #include <cstring>
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace Os
-{
-namespace Posix
-{
+namespace Tolvane::Util::Os::Posix {
 
-namespace
-{
+namespace {
 
 // The most output units that one input unit can produce: a character above U+FFFF is two
 // UTF-16 units, each of which may become a two-byte code.
@@ -428,8 +420,9 @@ std::size_t TableFromWide(const CodePageTable& page, const WideOptions& options,
         const std::size_t maxPerUnit =
             page.leadRows == nullptr ? MaxBytesPerWideUnitSingleByte : MaxBytesPerWideUnit;
         result = WriteInStretches(output, capacity, length, maxPerUnit,
-                                  [&encoder](std::size_t i, std::size_t stop, auto& out)
-                                  { return encoder.Convert(i, stop, out); });
+                                  [&encoder](std::size_t i, std::size_t stop, auto& out) {
+                                      return encoder.Convert(i, stop, out);
+                                  });
     }
     usedDefault = encoder.Used();
     return result;
@@ -461,11 +454,9 @@ std::size_t TableToWide(const CodePageTable& page, const char* input, std::size_
     }
     // Each byte gives at most one unit.
     return WriteInStretches(output, capacity, length, 1,
-                            [&decoder](std::size_t i, std::size_t stop, auto& out)
-                            { return decoder.Convert(i, stop, out); });
+                            [&decoder](std::size_t i, std::size_t stop, auto& out) {
+                                return decoder.Convert(i, stop, out);
+                            });
 }
 
-} // namespace Posix
-} // namespace Os
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::Os::Posix

@@ -6,14 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace Os
-{
-namespace Posix
-{
+namespace Tolvane::Util::Os::Posix {
 
 // The tables of `codePage`, or null when Windows has no such table page.
 const CodePageTable* FindCodePageTable(std::uint32_t codePage);
@@ -44,7 +37,4 @@ std::size_t TableFromWide(const CodePageTable& page, const WideOptions& options,
 std::size_t TableToWide(const CodePageTable& page, const char* input, std::size_t length,
                         wchar_t* output, std::size_t capacity);
 
-} // namespace Posix
-} // namespace Os
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::Os::Posix

@@ -5,17 +5,9 @@
 
 #include <cstdint>
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace Os
-{
-namespace Posix
-{
+namespace Tolvane::Util::Os::Posix {
 
-namespace
-{
+namespace {
 
 constexpr char Base64Digits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
@@ -114,17 +106,15 @@ std::size_t EncodeUtf7(const wchar_t* input, std::size_t length, char* output, s
         unsigned bitCount = 0;
         for (; i < length && !IsDirect(static_cast<char32_t>(input[i])); ++i)
         {
-            ForEachUnit(static_cast<char32_t>(input[i]),
-                        [&](char32_t unit)
-                        {
-                            bits = (bits << 16) | unit;
-                            bitCount += 16;
-                            while (bitCount >= 6)
-                            {
-                                bitCount -= 6;
-                                sink.Put(Base64Digits[(bits >> bitCount) & 0x3F]);
-                            }
-                        });
+            ForEachUnit(static_cast<char32_t>(input[i]), [&](char32_t unit) {
+                bits = (bits << 16) | unit;
+                bitCount += 16;
+                while (bitCount >= 6)
+                {
+                    bitCount -= 6;
+                    sink.Put(Base64Digits[(bits >> bitCount) & 0x3F]);
+                }
+            });
         }
         if (bitCount != 0)
         {
@@ -191,7 +181,4 @@ std::size_t DecodeUtf7(const char* input, std::size_t length, wchar_t* output, s
     return sink.Finish();
 }
 
-} // namespace Posix
-} // namespace Os
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::Os::Posix

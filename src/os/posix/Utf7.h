@@ -3,14 +3,7 @@
 
 #include <cstddef>
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace Os
-{
-namespace Posix
-{
+namespace Tolvane::Util::Os::Posix {
 
 // Both functions write at most `capacity` units to `output` (which may be null when the
 // capacity is 0) and return the number of units that the whole conversion produces.
@@ -28,7 +21,4 @@ std::size_t EncodeUtf7(const wchar_t* input, std::size_t length, char* output,
 std::size_t DecodeUtf7(const char* input, std::size_t length, wchar_t* output,
                        std::size_t capacity);
 
-} // namespace Posix
-} // namespace Os
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::Os::Posix

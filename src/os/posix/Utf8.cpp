@@ -9,17 +9,9 @@
 #include <emmintrin.h>
 #endif
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace Os
-{
-namespace Posix
-{
+namespace Tolvane::Util::Os::Posix {
 
-namespace
-{
+namespace {
 
 constexpr char32_t ReplacementCharacter = 0xFFFD;
 
@@ -48,8 +40,7 @@ char32_t DecodeSequence(unsigned char lead, const char*& next, const char* end)
     }
     constexpr unsigned char leadMask[] = {0x7F, 0x1F, 0x0F, 0x07};
     char32_t value = lead & leadMask[trailCount];
-    auto trail = [&next](char32_t& bits)
-    {
+    auto trail = [&next](char32_t& bits) {
         bits = static_cast<unsigned char>(*next) ^ 0x80u;
         return bits < 0x40;
     };
@@ -155,8 +146,9 @@ std::size_t CountUtf8(const wchar_t* input, std::size_t length, bool* invalid)
     static_assert(sizeof(wchar_t) == 4, "wide units are UTF-32 here");
     // Unsigned comparisons from signed ones: both sides with the sign bit flipped.
     const __m128i sign = _mm_set1_epi32(static_cast<int>(0x80000000u));
-    const auto above = [](__m128i flipped, std::uint32_t limit)
-    { return _mm_cmpgt_epi32(flipped, _mm_set1_epi32(static_cast<int>(limit ^ 0x80000000u))); };
+    const auto above = [](__m128i flipped, std::uint32_t limit) {
+        return _mm_cmpgt_epi32(flipped, _mm_set1_epi32(static_cast<int>(limit ^ 0x80000000u)));
+    };
     __m128i bad = _mm_setzero_si128();
     // The 32-bit lanes gain at most 12 a round: flushed long before they could overflow.
     constexpr std::size_t roundsPerFlush = 1u << 26;
@@ -339,7 +331,4 @@ std::size_t DecodeUtf8(const char* input, std::size_t length, wchar_t* output, s
     return written;
 }
 
-} // namespace Posix
-} // namespace Os
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::Os::Posix

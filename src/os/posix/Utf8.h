@@ -4,14 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace Os
-{
-namespace Posix
-{
+namespace Tolvane::Util::Os::Posix {
 
 // Each function writes at most `capacity` units to `output` (which may be null when the
 // capacity is 0) and returns the number of units that the whole conversion produces, so a
@@ -32,7 +25,4 @@ std::size_t EncodeUtf8(const wchar_t* input, std::size_t length, char* output, s
 std::size_t DecodeUtf8(const char* input, std::size_t length, wchar_t* output, std::size_t capacity,
                        bool* invalid = nullptr);
 
-} // namespace Posix
-} // namespace Os
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::Os::Posix

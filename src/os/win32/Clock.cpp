@@ -5,12 +5,7 @@
 
 #include <ctime>
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace Os
-{
+namespace Tolvane::Util::Os {
 
 std::uint32_t GetTickCount()
 {
@@ -34,6 +29,4 @@ std::int64_t Time()
     return static_cast<std::int64_t>(std::time(nullptr));
 }
 
-} // namespace Os
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::Os

@@ -6,12 +6,7 @@
 static_assert(sizeof(wchar_t) == sizeof(WCHAR), "wchar_t is UTF-16 on Windows");
 static_assert(sizeof(std::int32_t) == sizeof(BOOL), "BOOL is a 32-bit integer");
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace Os
-{
+namespace Tolvane::Util::Os {
 
 std::int32_t WideCharToMultiByte(std::uint32_t codePage, std::uint32_t flags, const wchar_t* source,
                                  std::int32_t sourceLength, char* destination,
@@ -41,6 +36,4 @@ std::uint32_t GetOemCodePage()
     return ::GetOEMCP();
 }
 
-} // namespace Os
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::Os

@@ -5,15 +5,9 @@
 
 #include <wincrypt.h>
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace Os
-{
+namespace Tolvane::Util::Os {
 
-namespace
-{
+namespace {
 
 // HCRYPTPROV is an integer the width of a pointer; the seam carries it as an opaque pointer.
 static_assert(sizeof(HCRYPTPROV) == sizeof(CryptProviderHandle), "a provider fits the handle");
@@ -47,6 +41,4 @@ bool CryptReleaseContext(CryptProviderHandle provider, std::uint32_t flags)
     return ::CryptReleaseContext(ToNative(provider), flags) != 0;
 }
 
-} // namespace Os
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::Os

@@ -3,12 +3,7 @@
 
 #include "os/win32/WindowsApi.h"
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace Os
-{
+namespace Tolvane::Util::Os {
 
 bool GetCursorPos(Point& point)
 {
@@ -21,6 +16,4 @@ bool GetCursorPos(Point& point)
     return true;
 }
 
-} // namespace Os
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::Os

@@ -5,20 +5,14 @@
 
 #include <type_traits>
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace Os
-{
+namespace Tolvane::Util::Os {
 
 // The seam's wide loader type must be kernel32's, so a pointer looked up at run time is called
 // with the right convention and argument types.
 static_assert(std::is_same<ULong32, DWORD>::value, "flags are a DWORD");
 static_assert(std::is_same<const wchar_t*, LPCWSTR>::value, "names are LPCWSTR");
 
-namespace
-{
+namespace {
 
 HMODULE ToHandle(ModuleHandle module)
 {
@@ -54,6 +48,4 @@ void FreeLibraryAndExitThread(ModuleHandle module, std::uint32_t exitCode)
     ::FreeLibraryAndExitThread(ToHandle(module), exitCode);
 }
 
-} // namespace Os
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::Os

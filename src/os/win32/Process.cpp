@@ -3,18 +3,11 @@
 
 #include "os/win32/WindowsApi.h"
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace Os
-{
+namespace Tolvane::Util::Os {
 
 bool DisableThreadLibraryCalls(ModuleHandle module)
 {
     return ::DisableThreadLibraryCalls(reinterpret_cast<HMODULE>(module)) != 0;
 }
 
-} // namespace Os
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::Os

@@ -5,12 +5,7 @@
 
 #include <cstddef>
 
-namespace Tolvane
-{
-namespace Util
-{
-namespace Os
-{
+namespace Tolvane::Util::Os {
 
 static_assert(sizeof(VersionInfoA) == sizeof(OSVERSIONINFOA), "same record");
 static_assert(offsetof(VersionInfoA, dwPlatformId) == offsetof(OSVERSIONINFOA, dwPlatformId),
@@ -21,6 +16,4 @@ bool GetVersionExA(VersionInfoA& info)
     return ::GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&info)) != 0;
 }
 
-} // namespace Os
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::Os
