@@ -8,10 +8,8 @@
 
 #include <windows.h>
 
-#include <cstdio>
+#include <fstream>
 #include <iostream>
-#include <iterator>
-#include <string>
 
 namespace {
 
@@ -19,13 +17,9 @@ using namespace Tolvane::Util::Differential;
 
 bool WriteFile(const std::string& path, const std::string& content)
 {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr)
-    {
-        return false;
-    }
-    const bool written = std::fwrite(content.data(), 1, content.size(), file) == content.size();
-    return std::fclose(file) == 0 && written;
+    std::ofstream file(path, std::ios::binary);
+    return static_cast<bool>(
+        file.write(content.data(), static_cast<std::streamsize>(content.size())).flush());
 }
 
 std::wstring Normalize(NORM_FORM form, const std::wstring& text)
@@ -33,7 +27,7 @@ std::wstring Normalize(NORM_FORM form, const std::wstring& text)
     wchar_t buffer[32];
     const int length = NormalizeString(form, text.data(), static_cast<int>(text.size()), buffer,
                                        static_cast<int>(std::size(buffer)));
-    return length > 0 ? std::wstring(buffer, static_cast<std::size_t>(length)) : std::wstring();
+    return std::wstring(buffer, static_cast<std::size_t>(std::max(length, 0)));
 }
 
 // Every BMP character that composes from two BMP characters, as triples of little-endian UTF-16
@@ -46,26 +40,20 @@ std::string CanonicalPairs()
     std::string triples;
     for (wchar_t c = 1; c != 0; ++c)
     {
-        if ((c >= 0xD800 && c <= 0xDFFF) || (c >= 0xAC00 && c <= 0xD7A3))
-        {
-            continue;
-        }
         const std::wstring decomposed = Normalize(NormalizationD, std::wstring(1, c));
-        if (decomposed.size() < 2)
+        if ((c >= 0xD800 && c <= 0xDFFF) || (c >= 0xAC00 && c <= 0xD7A3) || decomposed.size() < 2)
         {
             continue;
         }
         const std::wstring first =
             Normalize(NormalizationC, decomposed.substr(0, decomposed.size() - 1));
         const wchar_t second = decomposed.back();
-        if (first.size() != 1 || Normalize(NormalizationC, first + second) != std::wstring(1, c))
+        if (first.size() == 1 && Normalize(NormalizationC, first + second) == std::wstring(1, c))
         {
-            continue;
-        }
-        for (const wchar_t unit : {first[0], second, c})
-        {
-            triples.push_back(static_cast<char>(unit & 0xFF));
-            triples.push_back(static_cast<char>(unit >> 8));
+            for (const wchar_t unit : {first[0], second, c})
+            {
+                triples += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+            }
         }
     }
     return triples;
@@ -80,36 +68,26 @@ int main(int argc, char** argv)
         std::cerr << "usage: CodePageDump <directory>\n";
         return 2;
     }
-    const std::string directory = argv[1];
-    int status = 0;
+    const std::string directory = std::string(argv[1]) + "/";
+    bool written = WriteFile(directory + "unicode.compose", CanonicalPairs());
     for (const CaseSet& set : AllCaseSets())
     {
-        const std::string name = CaseSetName(set);
         std::string records;
         std::size_t inconsistent = 0;
-        const std::size_t count = CaseCount(set);
-        for (std::size_t i = 0; i < count; ++i)
+        for (std::size_t i = 0; i < CaseCount(set); ++i)
         {
-            if (!AppendRecord(set, i, records))
-            {
-                ++inconsistent;
-            }
+            inconsistent += AppendRecord(set, i, records) ? 0u : 1u;
         }
         if (inconsistent != 0)
         {
-            std::cerr << name << ": " << inconsistent
+            std::cerr << CaseSetName(set) << ": " << inconsistent
                       << " sizing calls disagreed with their conversion\n";
         }
-        if (!WriteFile(directory + "/" + name, records))
-        {
-            std::cerr << name << ": cannot write\n";
-            status = 1;
-        }
+        written = WriteFile(directory + CaseSetName(set), records) && written;
     }
-    if (!WriteFile(directory + "/unicode.compose", CanonicalPairs()))
+    if (!written)
     {
-        std::cerr << "unicode.compose: cannot write\n";
-        status = 1;
+        std::cerr << "cannot write the dumps\n";
     }
-    return status;
+    return written ? 0 : 1;
 }

@@ -14,27 +14,30 @@ namespace {
 using namespace Tolvane::Tool;
 using namespace Tolvane::Util::StringConversion;
 
-std::string Whole(const std::string& input, const ConversionSettings& settings)
+std::string ToNarrow(const std::wstring& wide, const std::string& encoding)
+{
+    std::string narrow;
+    bool used = false;
+    EXPECT_TRUE(Detail::ConvertWStringToString(wide, narrow, "", encoding, DisallowBestFitMapping,
+                                               UseSpecifiedDefaultChar, '?', used));
+    return narrow;
+}
+
+std::wstring ToWide(const std::string& narrow, const std::string& encoding)
 {
     std::wstring wide;
-    std::string output;
-    bool used = false;
-    EXPECT_TRUE(Detail::ConvertStringToWString(input, wide, settings.from, ""));
-    EXPECT_TRUE(Detail::ConvertWStringToString(
-        wide, output, "", settings.to, DisallowBestFitMapping, UseSpecifiedDefaultChar, '?', used));
-    return output;
+    EXPECT_TRUE(Detail::ConvertStringToWString(narrow, wide, encoding, ""));
+    return wide;
 }
 
 std::string Streamed(const std::string& input, const ConversionSettings& settings)
 {
-    StreamConverter converter(settings);
     std::size_t at = 0;
     std::string output;
-    converter.Convert(
+    StreamConverter(settings).Convert(
         "input",
         [&](char* buffer, std::size_t size) {
-            const std::size_t got = std::min(size, input.size() - at);
-            input.copy(buffer, got, at);
+            const std::size_t got = input.copy(buffer, size, at);
             at += got;
             return got;
         },
@@ -42,44 +45,29 @@ std::string Streamed(const std::string& input, const ConversionSettings& setting
     return output;
 }
 
-// Text in `encoding`: its own bytes at random, broken sequences included, between words,
-// line ends and combining marks.
-std::string SampleBytes(const std::string& encoding, std::mt19937& random)
+// Text in `encoding`: its own bytes at random, broken sequences included, between words, line
+// ends and combining marks; as UTF-8, with a few characters beyond that code page added.
+std::string SampleText(const std::string& encoding, bool asUtf8, std::mt19937& random)
 {
-    std::string bytes;
-    std::string mark;
-    bool used = false;
-    Detail::ConvertWStringToString(L"\x0301", mark, "", encoding, DisallowBestFitMapping,
-                                   UseSpecifiedDefaultChar, '?', used);
+    const std::string mark = ToNarrow(L"\x0301", encoding);
     const char* const words[] = {" ", "\r\n", "e", "word ", "a.b", "+-", "+A-", mark.c_str()};
+    std::string bytes;
     while (bytes.size() < 600)
     {
         const auto pick = random() % 12;
-        if (pick < 8)
-        {
-            bytes += words[pick];
-        }
-        else
-        {
-            bytes += static_cast<char>(0x80 + random() % 0x80);
-        }
+        bytes += pick < 8 ? std::string(words[pick])
+                          : std::string(1, static_cast<char>(0x80 + random() % 0x80));
     }
-    return bytes;
-}
-
-std::string SampleUtf8(const std::string& encoding, std::mt19937& random)
-{
-    std::wstring wide;
-    Detail::ConvertStringToWString(SampleBytes(encoding, random), wide, encoding, "");
+    if (!asUtf8)
+    {
+        return bytes;
+    }
+    std::wstring wide = ToWide(bytes, encoding);
     for (wchar_t c : std::wstring(L"\x0100 e\x0301\x0308 \x221E\x4E00\xFEFF"))
     {
         wide.insert(random() % (wide.size() + 1), 1, c);
     }
-    std::string utf8;
-    bool used = false;
-    Detail::ConvertWStringToString(wide, utf8, "", "UTF-8", DisallowBestFitMapping,
-                                   UseSpecifiedDefaultChar, '?', used);
-    return utf8;
+    return ToNarrow(wide, "UTF-8");
 }
 
 TEST(StreamConverter, PiecesGiveTheWholeConversionForEveryCodePage)
@@ -95,32 +83,24 @@ TEST(StreamConverter, PiecesGiveTheWholeConversionForEveryCodePage)
     std::mt19937 random(5489);
     for (const std::string& encoding : encodings)
     {
-        const std::pair<std::string, std::string> directions[] = {{encoding, "UTF-8"},
-                                                                  {"UTF-8", encoding}};
-        for (const auto& direction : directions)
+        for (const bool toEncoding : {false, true})
         {
             ConversionSettings settings;
-            settings.from = direction.first;
-            settings.to = direction.second;
+            settings.from = toEncoding ? "UTF-8" : encoding;
+            settings.to = toEncoding ? encoding : "UTF-8";
             settings.bom = BomHandling::Keep;
-            const std::string input = settings.from == "UTF-8" ? SampleUtf8(encoding, random)
-                                                               : SampleBytes(encoding, random);
-            const std::string expected = Whole(input, settings);
-            for (std::size_t size = 1; size <= 7; ++size)
+            const std::string input = SampleText(encoding, settings.from == "UTF-8", random);
+            const std::string expected = ToNarrow(ToWide(input, settings.from), settings.to);
+            for (settings.readSize = 1; settings.readSize <= 7; ++settings.readSize)
             {
-                settings.readSize = size;
                 // Cuts where a clean one is found, and then cuts forced at any boundary (which
                 // starts a new shifted run in UTF-7 output).
-                for (std::size_t pending : {std::size_t{1} << 20, 3 * size})
+                for (const std::size_t pending : {std::size_t{1} << 20, 3 * settings.readSize})
                 {
-                    if (settings.to == "UTF-7" && pending < 1000)
-                    {
-                        continue;
-                    }
-                    settings.maxPending = pending;
+                    settings.maxPending = settings.to == "UTF-7" ? std::size_t{1} << 20 : pending;
                     ASSERT_EQ(Streamed(input, settings), expected)
-                        << settings.from << " to " << settings.to << ", pieces of " << size
-                        << ", forced after " << pending;
+                        << settings.from << " to " << settings.to << ", pieces of "
+                        << settings.readSize << ", forced after " << pending;
                 }
             }
         }
@@ -144,13 +124,12 @@ TEST(StreamConverter, StrictStopsAtTheFirstProblemWithItsPosition)
     };
     for (const auto& c : cases)
     {
-        for (std::size_t size : {std::size_t{1}, std::size_t{64}})
+        ConversionSettings settings;
+        settings.from = c.from;
+        settings.to = c.to;
+        settings.strict = true;
+        for (settings.readSize = 1; settings.readSize <= 64; settings.readSize *= 64)
         {
-            ConversionSettings settings;
-            settings.from = c.from;
-            settings.to = c.to;
-            settings.strict = true;
-            settings.readSize = size;
             try
             {
                 Streamed(c.input, settings);
