@@ -113,6 +113,12 @@ TEST(PosixCodePages, ConvertTextsAsWindowsDoes)
     }
     EXPECT_EQ(GetAnsiCodePage(), CodePageUtf8);
     EXPECT_EQ(GetOemCodePage(), CodePageUtf8);
+    // Neither the UTF-8 block loop nor a lead byte at the end reads past the text.
+    const std::wstring emoji(16, L'\U0001F600');
+    EXPECT_EQ(ToNarrow(CodePageUtf8, 0, L"ab" + emoji), "ab" + ToNarrow(CodePageUtf8, 0, emoji));
+    wchar_t unit = 0;
+    EXPECT_EQ(MultiByteToWideChar(932, MbPrecomposed, "\x93\xFA", 1, &unit, 1), 1);
+    EXPECT_EQ(std::wstring(1, unit), ToWide(932, MbPrecomposed, "\x93"));
 }
 
 // Bad lengths and buffers, flags and default-character arguments that a page does not take,
