@@ -2,6 +2,7 @@
 #include "strings/EncodingName.h"
 
 #include <boost/lexical_cast.hpp>
+#include <boost/range/iterator_range.hpp>
 
 namespace Tolvane::Util::StringConversion {
 
@@ -12,14 +13,14 @@ constexpr std::size_t PlainDigitsLimit = 9;
 
 // The number after "CP" when it is one to nine plain ASCII digits; the common names resolve
 // here without lexical_cast's stream machinery, which dominates a short conversion.
-std::optional<std::uint32_t> PlainNumber(const std::string& digits)
+std::optional<std::uint32_t> PlainNumber(const char* first, const char* last)
 {
-    if (digits.empty() || digits.size() > PlainDigitsLimit)
+    if (first == last || static_cast<std::size_t>(last - first) > PlainDigitsLimit)
     {
         return std::nullopt;
     }
     std::uint32_t value = 0;
-    for (const char digit : digits)
+    for (const char digit : boost::make_iterator_range(first, last))
     {
         if (digit < '0' || digit > '9')
         {
@@ -42,14 +43,15 @@ std::optional<std::uint32_t> ResolveCodePage(const std::string& encodingName)
     // that starts with "CP" is a number or an error, never one of the names below.
     if (encodingName.size() > 2 && encodingName[0] == 'C' && encodingName[1] == 'P')
     {
-        const std::string digits = encodingName.substr(2);
-        if (const std::optional<std::uint32_t> plain = PlainNumber(digits))
+        const char* const digits = encodingName.data() + 2;
+        if (const std::optional<std::uint32_t> plain =
+                PlainNumber(digits, encodingName.data() + encodingName.size()))
         {
             return plain;
         }
         // Everything else keeps lexical_cast's answer: its errors, and the signed forms it
         // accepts.
-        return boost::lexical_cast<unsigned int>(digits);
+        return boost::lexical_cast<unsigned int>(encodingName.substr(2));
     }
     if (encodingName == "OEM")
     {

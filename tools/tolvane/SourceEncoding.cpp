@@ -291,6 +291,11 @@ std::size_t EncodingShape::InvalidLength(const unsigned char* data, std::size_t 
 
 bool EncodingShape::MayHoldInvalid(const std::wstring& decoded) const
 {
+    if (m_Kind == EncodingKind::Utf8)
+    {
+        // Every ill-formed sequence decodes to U+FFFD: text without it needs no validation.
+        return decoded.find(L'\xFFFD') != std::wstring::npos;
+    }
     if (m_Kind != EncodingKind::DoubleByte)
     {
         return true;

@@ -43,7 +43,8 @@ public:
     std::size_t InvalidLength(const unsigned char* data, std::size_t size, std::size_t at) const;
 
     // Whether a decoded text may hold invalid input (a quick test before FindInvalid, which
-    // costs a conversion per character for double-byte code pages).
+    // costs a conversion per character for double-byte code pages and a second pass over the
+    // bytes for UTF-8).
     bool MayHoldInvalid(const std::wstring& decoded) const;
 
 private:

@@ -151,19 +151,30 @@ void StreamConverter::ConvertPiece(const std::string& inputName, const char* dat
         for (std::size_t i = 0, units = 1; i < wide.size(); i += units)
         {
             const unsigned long c = CodePointAt(wide, i, units);
-            if (HasExactForm(c))
+            // Known answers inline; the library is asked once per code point.
+            const unsigned char known = c < m_Exact.size() ? m_Exact[c] : 0;
+            if (known == 1 || (known == 0 && HasExactForm(c)))
             {
                 continue;
             }
-            const std::size_t at = SourceOffsetOf(data, size, i + skipped);
-            if (m_Settings.strict && at < invalid)
+            // Placing a character decodes prefixes of the piece again, so only the one that
+            // a message names is placed: the first in strict mode, which stops there or at the
+            // invalid input before it, and otherwise the first of the run.
+            if (m_Settings.strict)
             {
-                throw StrictStop("'" + inputName + "': byte " + std::to_string(offset + at) + ": " +
-                                 CodePointName(c) + " has no exact form in " + m_Settings.to);
+                const std::size_t at = SourceOffsetOf(data, size, i + skipped);
+                if (at < invalid)
+                {
+                    throw StrictStop("'" + inputName + "': byte " + std::to_string(offset + at) +
+                                     ": " + CodePointName(c) + " has no exact form in " +
+                                     m_Settings.to);
+                }
+                break;
             }
             if (m_ReplacedCount++ == 0)
             {
-                m_FirstReplaced = CodePointName(c) + " at byte " + std::to_string(offset + at) +
+                m_FirstReplaced = CodePointName(c) + " at byte " +
+                                  std::to_string(offset + SourceOffsetOf(data, size, i + skipped)) +
                                   " of '" + inputName + "'";
             }
         }

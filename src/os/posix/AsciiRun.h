@@ -67,6 +67,25 @@ inline std::uint64_t LoadWord(const char* input)
 
 } // namespace AsciiRunDetail
 
+// The units that IsAsciiBlock tests at once.
+constexpr std::size_t AsciiBlockUnits = AsciiRunDetail::BlockUnits;
+
+// Whether all AsciiBlockUnits units at `input` are ASCII.
+inline bool IsAsciiBlock(const wchar_t* input)
+{
+#if defined(__SSE2__)
+    __m128i units[4];
+    return AsciiRunDetail::LoadAsciiUnits(input, units);
+#else
+    std::uint32_t any = 0;
+    for (std::size_t k = 0; k < AsciiBlockUnits; ++k)
+    {
+        any |= static_cast<std::uint32_t>(input[k]);
+    }
+    return any < 0x80;
+#endif
+}
+
 inline std::size_t CountAscii(const char* input, std::size_t length)
 {
     using namespace AsciiRunDetail;

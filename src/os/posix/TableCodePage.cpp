@@ -5,7 +5,9 @@
 #include "os/posix/AsciiRun.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <type_traits>
 
 namespace Tolvane::Util::Os::Posix {
 
@@ -228,6 +230,60 @@ public:
     template <typename Out>
     std::size_t Convert(std::size_t i, std::size_t stop, Out& out)
     {
+        return m_Page.leadRows == nullptr ? ConvertInBlocks(i, stop, out)
+                                          : ConvertInRuns(i, stop, out);
+    }
+
+    bool Used() const { return m_Used; }
+
+private:
+    // Single-byte pages: blocks of sixteen units, one that is all ASCII at once and any other
+    // unit by unit, so that mixed text pays for one failed block test per sixteen units.
+    template <typename Out>
+    std::size_t ConvertInBlocks(std::size_t i, std::size_t stop, Out& out)
+    {
+        while (i < stop && !IsFull(out))
+        {
+            if (m_AsciiRuns && stop - i >= AsciiBlockUnits && IsAsciiBlock(m_Input + i))
+            {
+                std::size_t run = AsciiBlockUnits;
+                if (i + run < m_Length && static_cast<char32_t>(m_Input[i + run]) >= m_ComposeFrom)
+                {
+                    --run; // the last one may compose with what follows
+                }
+                i += out.Ascii(m_Input + i, run);
+                continue;
+            }
+            for (const std::size_t blockEnd = std::min(stop, i + AsciiBlockUnits);
+                 i < blockEnd && !IsFull(out);)
+            {
+                const auto c = static_cast<char32_t>(m_Input[i]);
+                const bool pairMayStart = i + 1 < m_Length &&
+                                          static_cast<char32_t>(m_Input[i + 1]) >= m_ComposeFrom &&
+                                          IsCombining(static_cast<char32_t>(m_Input[i + 1]));
+                if (pairMayStart || c >= 0x10000 || (c < 0x80 && !m_Page.asciiCompatible))
+                {
+                    i = Character(i, out);
+                }
+                else if (c < 0x80)
+                {
+                    out.Put(static_cast<char>(c));
+                    ++i;
+                }
+                else
+                {
+                    Unit(c, out);
+                    ++i;
+                }
+            }
+        }
+        return i;
+    }
+
+    // Double-byte pages: CJK text, where ASCII comes in short runs.
+    template <typename Out>
+    std::size_t ConvertInRuns(std::size_t i, std::size_t stop, Out& out)
+    {
         while (i < stop && !IsFull(out))
         {
             const auto c = static_cast<char32_t>(m_Input[i]);
@@ -251,9 +307,6 @@ public:
         return i;
     }
 
-    bool Used() const { return m_Used; }
-
-private:
     // The character at `i`; returns where the next one starts.
     template <typename Out>
     std::size_t Character(std::size_t i, Out& out)
@@ -285,6 +338,16 @@ private:
     template <typename Out>
     void Unit(std::uint32_t unit, Out& out)
     {
+        if constexpr (std::is_same_v<Out, Counter<char>>)
+        {
+            // On a single-byte page every unit gives one byte; once a default character has
+            // been used, the lookup has nothing left to tell the sizing pass.
+            if (m_Used && m_Page.leadRows == nullptr)
+            {
+                out.Put('\0');
+                return;
+            }
+        }
         const std::uint16_t code = CodeOf(m_Page, unit);
         if (Maps(m_Page, m_Options.bestFit, code, unit))
         {
@@ -396,11 +459,25 @@ private:
 
 const CodePageTable* FindCodePageTable(std::uint32_t codePage)
 {
+    // A program mostly converts to one or two code pages, and each conversion asks twice: the
+    // last page found answers without the search. Relaxed is enough, since the tables never
+    // change and a stale entry only costs a search.
+    static std::atomic<const CodePageTable*> s_Last{CodePageTables};
+    const CodePageTable* const last = s_Last.load(std::memory_order_relaxed);
+    if (last->codePage == codePage)
+    {
+        return last;
+    }
     const CodePageTable* const end = CodePageTables + CodePageTableCount;
     const CodePageTable* const found = std::lower_bound(
         CodePageTables, end, codePage,
         [](const CodePageTable& page, std::uint32_t value) { return page.codePage < value; });
-    return found != end && found->codePage == codePage ? found : nullptr;
+    if (found == end || found->codePage != codePage)
+    {
+        return nullptr;
+    }
+    s_Last.store(found, std::memory_order_relaxed);
+    return found;
 }
 
 std::size_t TableFromWide(const CodePageTable& page, const WideOptions& options,
