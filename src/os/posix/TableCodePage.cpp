@@ -5,7 +5,6 @@
 #include "os/posix/AsciiRun.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cstring>
 #include <type_traits>
 
@@ -459,25 +458,11 @@ private:
 
 const CodePageTable* FindCodePageTable(std::uint32_t codePage)
 {
-    // A program mostly converts to one or two code pages, and each conversion asks twice: the
-    // last page found answers without the search. Relaxed is enough, since the tables never
-    // change and a stale entry only costs a search.
-    static std::atomic<const CodePageTable*> s_Last{CodePageTables};
-    const CodePageTable* const last = s_Last.load(std::memory_order_relaxed);
-    if (last->codePage == codePage)
-    {
-        return last;
-    }
     const CodePageTable* const end = CodePageTables + CodePageTableCount;
     const CodePageTable* const found = std::lower_bound(
         CodePageTables, end, codePage,
         [](const CodePageTable& page, std::uint32_t value) { return page.codePage < value; });
-    if (found == end || found->codePage != codePage)
-    {
-        return nullptr;
-    }
-    s_Last.store(found, std::memory_order_relaxed);
-    return found;
+    return found != end && found->codePage == codePage ? found : nullptr;
 }
 
 std::size_t TableFromWide(const CodePageTable& page, const WideOptions& options,
