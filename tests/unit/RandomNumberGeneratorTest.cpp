@@ -24,14 +24,12 @@ constexpr Long32 Max32 = std::numeric_limits<Long32>::max();
 
 TEST(RandomNumberGenerator, Seed5489GivesTheListedNumbersWithOneDrawBelowSpan1024AndTwoFrom)
 {
-    const std::vector<Long32> cases[] = {// minimum, maximum, numbers...
-                                         {0, 9, 1, 2, 1},
+    // minimum, maximum, numbers...; the third row gives (draw >> 3) mod 1024 of the first
+    // draws, the last (3499211612 << 26 ^ 581869302 >> 3) mod 2^32 added to the minimum.
+    const std::vector<Long32> cases[] = {{0, 9, 1, 2, 1},
                                          {-5, 5, -2, -4, 1},
-                                         // (draw >> 3) mod 1024 of the first three draws
                                          {0, 1023, 875, 990, 861},
                                          {0, 1024, 880, 756, 67},
-                                         // (3499211612 << 26 ^ 581869302 >> 3) mod 2^32, added
-                                         // to the minimum.
                                          {Min32, Max32, -195701794}};
     for (const std::vector<Long32>& c : cases)
     {

@@ -39,8 +39,8 @@ TEST(TimeoutClock, CountsDownWithTheTickCounterAcrossItsWrapAndStopsAtZero)
 TEST(TimeoutClock, SafeWaitDurationIsTheLeastOfRemainingLimitAndMaximum)
 {
     const std::uint64_t Big = std::uint64_t{1} << 40;
-    const std::uint64_t cases[][3] = {// remaining, limit, expected
-                                      {10000, 0, 0},
+    // remaining, limit, expected
+    const std::uint64_t cases[][3] = {{10000, 0, 0},
                                       {10000, 500, 500},
                                       {499, 500, 499},
                                       {5000, AllOnes64, 5000},
