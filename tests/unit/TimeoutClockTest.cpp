@@ -114,9 +114,9 @@ TEST(TimeoutClock, CopyAndAssignmentUpdateTheSourceFirstAndBothAgree)
     Fake::Clock().tickCount += 300;
     const std::string calls = Fake::ClockCalls();
     const TimeoutClock copy(source);
-    EXPECT_EQ(Fake::ClockCalls(), calls + "T");
     target = source;
     expired = source; // assignment from a running clock revives an expired one
+    EXPECT_EQ(Fake::ClockCalls(), calls + "TTT") << "each reads the tick for the source";
 
     // No tick since: the source's update already counted the 300 ms.
     Fake::Clock().tickCount += 100;
