@@ -1,7 +1,7 @@
 // The memory table: operator new calls and peak bytes of single library conversions.
 #include "conversion/ConversionMemory.h"
 
-#include "common/AllocationCounter.h"
+#include "support/AllocationCounter.h"
 
 #include <cstdio>
 #include <string>
@@ -26,22 +26,31 @@ void PrintRow(std::ostream& out, const ConversionCase& conversion, Convert conve
     convert(conversion, kept);
     const std::size_t outputBytes = kept.size() * sizeof(Char);
 
-    StartCountingAllocations();
-    convert(conversion, kept);
-    const AllocationCount keptCount = StopCountingAllocations();
-
-    StartCountingAllocations();
+    std::size_t keptAllocations = 0;
+    std::size_t keptPeak = 0;
     {
-        std::basic_string<Char> fresh;
-        convert(conversion, fresh);
+        const Testing::AllocationScope scope;
+        convert(conversion, kept);
+        keptAllocations = scope.Count();
+        keptPeak = scope.PeakBytes();
     }
-    const AllocationCount freshCount = StopCountingAllocations();
+    std::size_t freshAllocations = 0;
+    std::size_t freshPeak = 0;
+    {
+        const Testing::AllocationScope scope;
+        {
+            std::basic_string<Char> fresh;
+            convert(conversion, fresh);
+        }
+        freshAllocations = scope.Count();
+        freshPeak = scope.PeakBytes();
+    }
 
     char line[256];
     std::snprintf(line, sizeof line, "| %-24s | %9zu B | %10zu | %24s | %10zu | %24s |\n",
-                  conversion.Row.c_str(), outputBytes, keptCount.Allocations,
-                  Peak(keptCount.PeakBytes, outputBytes).c_str(), freshCount.Allocations,
-                  Peak(freshCount.PeakBytes, outputBytes).c_str());
+                  conversion.Row.c_str(), outputBytes, keptAllocations,
+                  Peak(keptPeak, outputBytes).c_str(), freshAllocations,
+                  Peak(freshPeak, outputBytes).c_str());
     out << line;
 }
 

@@ -3,92 +3,55 @@
 
 #include <algorithm>
 
-namespace Tolvane {
-namespace Util {
-namespace Os {
-namespace Fake {
+namespace Tolvane::Util::Os {
 
-namespace {
-
-struct State
+std::string Fake::ClockCalls()
 {
-    ClockScript script;
-    std::vector<ClockCall> calls;
+    std::string letters;
+    for (const auto& [letter, milliseconds] : ClockRecorder::Calls())
+    {
+        letters += letter;
+    }
+    return letters;
+}
+
+std::vector<std::uint32_t> Fake::Sleeps()
+{
     std::vector<std::uint32_t> sleeps;
-};
-
-// A function-local static: usable from static initialisers of the library's objects.
-State& TheState()
-{
-    static State state;
-    return state;
+    for (const auto& [letter, milliseconds] : ClockRecorder::Calls())
+    {
+        if (letter == 'S')
+        {
+            sleeps.push_back(milliseconds);
+        }
+    }
+    return sleeps;
 }
-
-} // namespace
-
-ClockScript& Clock()
-{
-    return TheState().script;
-}
-
-void AdvanceTickCount(std::uint32_t milliseconds)
-{
-    // Unsigned arithmetic wraps at 2^32, as the real counter does.
-    TheState().script.tickCount += milliseconds;
-}
-
-const std::vector<ClockCall>& ClockCalls()
-{
-    return TheState().calls;
-}
-
-const std::vector<std::uint32_t>& Sleeps()
-{
-    return TheState().sleeps;
-}
-
-std::size_t TickCountReads()
-{
-    const std::vector<ClockCall>& calls = TheState().calls;
-    return static_cast<std::size_t>(
-        std::count(calls.begin(), calls.end(), ClockCall::GetTickCount));
-}
-
-void ResetClock()
-{
-    TheState() = State{};
-}
-
-} // namespace Fake
 
 std::uint32_t GetTickCount()
 {
-    Fake::TheState().calls.push_back(Fake::ClockCall::GetTickCount);
-    return Fake::TheState().script.tickCount;
+    Fake::ClockRecorder::Calls().emplace_back('T', 0);
+    return Fake::Clock().tickCount;
 }
 
 void Sleep(std::uint32_t milliseconds)
 {
-    Fake::State& state = Fake::TheState();
-    state.calls.push_back(Fake::ClockCall::Sleep);
-    state.sleeps.push_back(milliseconds);
-    const std::uint32_t shortfall = std::min(milliseconds, state.script.nextSleepShortfall);
-    state.script.nextSleepShortfall = 0;
-    Fake::AdvanceTickCount(milliseconds - shortfall);
+    Fake::ClockRecorder::Calls().emplace_back('S', milliseconds);
+    Fake::ClockScript& clock = Fake::Clock();
+    clock.tickCount += milliseconds - std::min(milliseconds, clock.nextSleepShortfall);
+    clock.nextSleepShortfall = 0;
 }
 
 FileTime GetSystemTimeAsFileTime()
 {
-    Fake::TheState().calls.push_back(Fake::ClockCall::GetSystemTimeAsFileTime);
-    return Fake::TheState().script.fileTime;
+    Fake::ClockRecorder::Calls().emplace_back('F', 0);
+    return Fake::Clock().fileTime;
 }
 
 std::int64_t Time()
 {
-    Fake::TheState().calls.push_back(Fake::ClockCall::Time);
-    return Fake::TheState().script.time;
+    Fake::ClockRecorder::Calls().emplace_back('C', 0);
+    return Fake::Clock().time;
 }
 
-} // namespace Os
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::Os

@@ -1,89 +1,58 @@
 // Fake backend: the provider operations answer from the script and are recorded.
 #include "FakeCrypto.h"
 
-#include <cstddef>
+#include <cstring>
+#include <iterator>
 
-namespace Tolvane {
-namespace Util {
-namespace Os {
-namespace Fake {
+namespace Tolvane::Util::Os {
 
 namespace {
 
-struct State
+bool Record(char event, CryptProviderHandle provider, std::uint32_t value, bool result)
 {
-    CryptoScript script;
-    std::vector<CryptoCall> calls;
-};
-
-// A function-local static: the library's static initialiser acquires the provider before main.
-State& TheState()
-{
-    static State state;
-    return state;
+    Fake::CryptoState& state = Fake::Crypto();
+    if (state.callCount < std::size(state.calls))
+    {
+        state.calls[state.callCount] =
+            Fake::CryptoCall{event, reinterpret_cast<std::uintptr_t>(provider), value};
+    }
+    ++state.callCount;
+    return result;
 }
 
 } // namespace
 
-CryptProviderHandle ProviderHandle()
-{
-    static char marker;
-    return reinterpret_cast<CryptProviderHandle>(&marker);
-}
-
-CryptoScript& Crypto()
-{
-    return TheState().script;
-}
-
-const std::vector<CryptoCall>& CryptoCalls()
-{
-    return TheState().calls;
-}
-
-void ResetCrypto()
-{
-    TheState() = State{};
-}
-
-} // namespace Fake
-
 bool CryptAcquireContextA(CryptProviderHandle& provider, const char* container,
                           const char* providerName, std::uint32_t providerType, std::uint32_t flags)
 {
-    Fake::State& state = Fake::TheState();
-    const bool succeeds = state.script.acquireSucceeds;
-    provider = succeeds ? Fake::ProviderHandle() : nullptr;
-    state.calls.push_back(Fake::CryptoCall{Fake::CryptoCallKind::Acquire, provider,
-                                           container == nullptr, providerName == nullptr,
-                                           providerType, flags, 0});
-    return succeeds;
+    Fake::CryptoState& state = Fake::Crypto();
+    if (!state.acquireSucceeds || container != nullptr || providerName != nullptr ||
+        providerType != ProvRsaFull || flags != CryptVerifyContext)
+    {
+        return Record('F', nullptr, 0, false);
+    }
+    provider = reinterpret_cast<CryptProviderHandle>(state.nextProvider++);
+    return Record('A', provider, 0, true);
 }
 
 bool CryptGenRandom(CryptProviderHandle provider, std::uint32_t length, std::uint8_t* buffer)
 {
-    Fake::State& state = Fake::TheState();
-    state.calls.push_back(
-        Fake::CryptoCall{Fake::CryptoCallKind::GenRandom, provider, false, false, 0, 0, length});
-    if (!state.script.genRandomSucceeds || provider != Fake::ProviderHandle())
+    const Fake::CryptoState& state = Fake::Crypto();
+    if (!state.genRandomSucceeds || provider == nullptr)
     {
-        return false;
+        return Record('G', provider, length, false);
     }
-    const std::vector<std::uint8_t>& bytes = state.script.randomBytes;
-    for (std::size_t i = 0; i < length; ++i)
+    std::memset(buffer, 0, length);
+    if (state.randomBytes != nullptr)
     {
-        buffer[i] = bytes.empty() ? 0 : bytes[i % bytes.size()];
+        std::memcpy(buffer, state.randomBytes, length);
     }
-    return true;
+    return Record('G', provider, length, true);
 }
 
 bool CryptReleaseContext(CryptProviderHandle provider, std::uint32_t flags)
 {
-    Fake::TheState().calls.push_back(
-        Fake::CryptoCall{Fake::CryptoCallKind::Release, provider, false, false, 0, flags, 0});
-    return provider == Fake::ProviderHandle();
+    return Record('R', provider, flags, provider != nullptr);
 }
 
-} // namespace Os
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::Os

@@ -1,52 +1,14 @@
-// Fake backend: GetCursorPos answers from the script and counts its calls.
+// Fake backend: GetCursorPos answers from the script and is recorded.
 #include "FakeCursor.h"
 
-namespace Tolvane {
-namespace Util {
-namespace Os {
-namespace Fake {
-
-namespace {
-
-struct State
-{
-    CursorScript script;
-    std::size_t queries = 0;
-};
-
-State& TheState()
-{
-    static State state;
-    return state;
-}
-
-} // namespace
-
-CursorScript& Cursor()
-{
-    return TheState().script;
-}
-
-std::size_t CursorQueries()
-{
-    return TheState().queries;
-}
-
-void ResetCursor()
-{
-    TheState() = State{};
-}
-
-} // namespace Fake
+namespace Tolvane::Util::Os {
 
 bool GetCursorPos(Point& point)
 {
-    Fake::State& state = Fake::TheState();
-    ++state.queries;
-    point = state.script.succeeds ? state.script.position : state.script.garbageOnFailure;
-    return state.script.succeeds;
+    // The real query leaves the point unspecified when it fails.
+    point = Fake::Cursor().succeeds ? Fake::Cursor().position : Point{-1, 77};
+    Fake::CursorRecorder::Calls().push_back(point);
+    return Fake::Cursor().succeeds;
 }
 
-} // namespace Os
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::Os

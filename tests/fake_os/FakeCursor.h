@@ -1,9 +1,8 @@
-// Fake backend: a scripted cursor position, or a failing query.
+// Fake backend: a scripted cursor position, or a failing query that leaves garbage behind.
 #pragma once
 
+#include "Recorder.h"
 #include "os/Cursor.h"
-
-#include <cstddef>
 
 namespace Tolvane::Util::Os::Fake {
 
@@ -11,12 +10,11 @@ struct CursorScript
 {
     bool succeeds = true;
     Point position{0, 0};
-    // What a failing query leaves in the caller's point (the real one leaves it unspecified).
-    Point garbageOnFailure{0x5A5A5A5A, -0x5A5A5A5B};
 };
 
-CursorScript& Cursor();
-std::size_t CursorQueries();
-void ResetCursor();
+// Each query records the point it wrote.
+using CursorRecorder = Recorder<CursorScript, Point>;
+inline constexpr auto Cursor = CursorRecorder::Script;
+inline constexpr auto ResetCursor = CursorRecorder::Reset;
 
 } // namespace Tolvane::Util::Os::Fake

@@ -1,9 +1,8 @@
 // Fake backend: operations on the library's own module, recorded.
 #pragma once
 
+#include "Recorder.h"
 #include "os/Process.h"
-
-#include <vector>
 
 namespace Tolvane::Util::Os::Fake {
 
@@ -12,9 +11,10 @@ struct ProcessScript
     bool disableThreadLibraryCallsSucceeds = true;
 };
 
-ProcessScript& Process();
-// The module handle of each DisableThreadLibraryCalls call.
-const std::vector<ModuleHandle>& DisableThreadLibraryCallsCalls();
-void ResetProcess();
+// Each DisableThreadLibraryCalls call records its module handle.
+using ProcessRecorder = Recorder<ProcessScript, ModuleHandle>;
+inline constexpr auto Process = ProcessRecorder::Script;
+inline constexpr auto DisableThreadLibraryCallsCalls = ProcessRecorder::Calls;
+inline constexpr auto ResetProcess = ProcessRecorder::Reset;
 
 } // namespace Tolvane::Util::Os::Fake

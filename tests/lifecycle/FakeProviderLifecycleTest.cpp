@@ -1,87 +1,53 @@
 // The provider's lifecycle in a copy of the library built on the fake backend: loading it
-// acquires once, unloading releases once, and a failed acquisition is never released.
+// acquires once, its last unload releases once, and a failed acquisition is never released.
+#include "FakeCrypto.h"
 #include "lifecycle/LoadedModule.h"
-#include "lifecycle/ProviderLedger.h"
 
 #include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
 
 namespace {
 
 using namespace Tolvane::Testing;
-using Ledger::ProviderEvent;
+namespace Fake = Tolvane::Util::Os::Fake;
 
-// The ledger as "A1000 G1000 R1000": event letter and handle, so that a mismatch reads plainly.
-std::string Calls()
+TEST(FakeProviderLifecycle, EachLoadAcquiresOnceAndOnlyItsLastUnloadReleasesThatProvider)
 {
-    std::string calls;
-    for (std::size_t i = 0; i < Ledger::CallCount(); ++i)
+    struct Case
     {
-        const Ledger::ProviderCall call = Ledger::CallAt(i);
-        calls += std::string(calls.empty() ? "" : " ") + "AFGR"[static_cast<int>(call.event)] +
-                 std::to_string(call.provider);
-    }
-    return calls;
-}
-
-void SeedInside(const LoadedModule& module)
-{
-    void* symbol = module.Symbol("TolvaneFakeModuleSeed");
-    ASSERT_NE(symbol, nullptr);
-    reinterpret_cast<void (*)()>(symbol)();
-}
-
-class FakeProviderLifecycle : public testing::Test
-{
-protected:
-    void SetUp() override
+        bool acquireSucceeds;
+        int seeds; // generators built inside the module
+        bool secondReference;
+        const char* calls;
+    };
+    // Handles count up from 0x1000 (4096) with each acquisition.
+    const Case cases[] = {{true, 2, false, "A4096 G4096:2496 G4096:2496 R4096"},
+                          {true, 0, true, "A4096 R4096"},
+                          // No second attempt, and no bytes asked of a provider not there.
+                          {false, 1, false, "F0"}};
+    for (const Case& c : cases)
     {
-        ASSERT_FALSE(LoadedModule::IsMapped(TOLVANE_FAKE_MODULE)) << "a previous test leaked it";
-        Ledger::Clear();
-        Ledger::SetAcquisitionSucceeds(true);
-    }
-    void TearDown() override { EXPECT_FALSE(LoadedModule::IsMapped(TOLVANE_FAKE_MODULE)); }
-};
-
-TEST_F(FakeProviderLifecycle, EachLoadAcquiresOnceAndItsUnloadReleasesThatProviderOnce)
-{
-    // Handles count up from 0x1000 (4096): each load has its own provider.
-    for (int seeds : {2, 0})
-    {
-        LoadedModule module(TOLVANE_FAKE_MODULE);
-        ASSERT_TRUE(module.Loaded());
-        for (int i = 0; i < seeds; ++i)
+        ASSERT_FALSE(IsModuleMapped(TOLVANE_FAKE_MODULE)) << "a previous load leaked";
+        Fake::ResetCrypto();
+        Fake::Crypto().acquireSucceeds = c.acquireSucceeds;
+        void* const module = LoadModule(TOLVANE_FAKE_MODULE);
+        ASSERT_NE(module, nullptr) << "a failed acquisition must not fail the load";
+        Fake::Crypto().acquireSucceeds = true;
+        auto* const seed =
+            reinterpret_cast<void (*)()>(ModuleSymbol(module, "TolvaneFakeModuleSeed"));
+        ASSERT_NE(seed, nullptr);
+        for (int i = 0; i < c.seeds; ++i)
         {
-            SeedInside(module);
+            seed();
         }
-        ASSERT_TRUE(module.Unload());
+        if (c.secondReference)
+        {
+            ASSERT_TRUE(UnloadModule(LoadModule(TOLVANE_FAKE_MODULE)));
+            EXPECT_EQ(Fake::CryptoCalls(), "A4096");
+        }
+        ASSERT_TRUE(UnloadModule(module));
+        EXPECT_EQ(Fake::CryptoCalls(), c.calls);
     }
-    EXPECT_EQ(Calls(), "A4096 G4096 G4096 R4096 A4097 R4097");
-}
-
-TEST_F(FakeProviderLifecycle, FailedAcquisitionIsNeverReleasedAndSeedFallsBack)
-{
-    Ledger::SetAcquisitionSucceeds(false);
-    LoadedModule module(TOLVANE_FAKE_MODULE);
-    ASSERT_TRUE(module.Loaded()) << "a failed acquisition must not fail the load";
-    // No second attempt, and no bytes asked of a provider that is not there.
-    Ledger::SetAcquisitionSucceeds(true);
-    SeedInside(module);
-    ASSERT_TRUE(module.Unload());
-    EXPECT_EQ(Calls(), "F0");
-}
-
-TEST_F(FakeProviderLifecycle, OnlyTheLastReferenceUnloadsAndReleases)
-{
-    LoadedModule first(TOLVANE_FAKE_MODULE);
-    LoadedModule second(TOLVANE_FAKE_MODULE);
-    ASSERT_TRUE(first.Loaded() && second.Loaded());
-    ASSERT_TRUE(second.Unload());
-    EXPECT_EQ(Calls(), "A4096");
-    ASSERT_TRUE(first.Unload());
-    EXPECT_EQ(Calls(), "A4096 R4096");
+    EXPECT_FALSE(IsModuleMapped(TOLVANE_FAKE_MODULE));
 }
 
 } // namespace

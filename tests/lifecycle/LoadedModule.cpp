@@ -1,12 +1,9 @@
-// LoadedModule on dlopen (POSIX) and LoadLibrary (Windows).
+// Loading modules for the lifecycle tests, on dlopen (POSIX) and LoadLibrary (Windows).
 #include "lifecycle/LoadedModule.h"
 
 #if defined(_WIN32)
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
 #endif
 #include <windows.h>
 #else
@@ -17,63 +14,49 @@ namespace Tolvane::Testing {
 
 #if defined(_WIN32)
 
-LoadedModule::LoadedModule(const std::string& path)
-    : m_Handle(reinterpret_cast<void*>(::LoadLibraryA(path.c_str())))
+void* LoadModule(const std::string& path)
 {
+    return reinterpret_cast<void*>(::LoadLibraryA(path.c_str()));
 }
 
-void* LoadedModule::Symbol(const char* name) const
+void* ModuleSymbol(void* module, const char* name)
 {
-    return reinterpret_cast<void*>(::GetProcAddress(static_cast<HMODULE>(m_Handle), name));
+    return reinterpret_cast<void*>(::GetProcAddress(static_cast<HMODULE>(module), name));
 }
 
-bool LoadedModule::Unload()
+bool UnloadModule(void* module)
 {
-    const bool freed = m_Handle != nullptr && ::FreeLibrary(static_cast<HMODULE>(m_Handle)) != 0;
-    m_Handle = nullptr;
-    return freed;
+    return module != nullptr && ::FreeLibrary(static_cast<HMODULE>(module)) != 0;
 }
 
-bool LoadedModule::IsMapped(const std::string& path)
+bool IsModuleMapped(const std::string& path)
 {
     return ::GetModuleHandleA(path.c_str()) != nullptr;
 }
 
 #else
 
-LoadedModule::LoadedModule(const std::string& path)
-    : m_Handle(::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL))
+void* LoadModule(const std::string& path)
 {
+    return ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
 }
 
-void* LoadedModule::Symbol(const char* name) const
+void* ModuleSymbol(void* module, const char* name)
 {
-    return m_Handle != nullptr ? ::dlsym(m_Handle, name) : nullptr;
+    return module != nullptr ? ::dlsym(module, name) : nullptr;
 }
 
-bool LoadedModule::Unload()
+bool UnloadModule(void* module)
 {
-    const bool freed = m_Handle != nullptr && ::dlclose(m_Handle) == 0;
-    m_Handle = nullptr;
-    return freed;
+    return module != nullptr && ::dlclose(module) == 0;
 }
 
-bool LoadedModule::IsMapped(const std::string& path)
+bool IsModuleMapped(const std::string& path)
 {
-    void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD);
-    if (handle == nullptr)
-    {
-        return false;
-    }
-    ::dlclose(handle);
-    return true;
+    void* module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD);
+    return module != nullptr && ::dlclose(module) == 0;
 }
 
 #endif
-
-LoadedModule::~LoadedModule()
-{
-    Unload();
-}
 
 } // namespace Tolvane::Testing

@@ -1,32 +1,17 @@
-// Loads a shared library for a test (dlopen or LoadLibrary) and unloads it on request.
+// Loads and unloads a shared library for a test (dlopen or LoadLibrary).
 #pragma once
 
 #include <string>
 
 namespace Tolvane::Testing {
 
-class LoadedModule
-{
-public:
-    // Loads `path`; Loaded() tells whether that worked.
-    explicit LoadedModule(const std::string& path);
-    ~LoadedModule();
-    LoadedModule(const LoadedModule&) = delete;
-    LoadedModule& operator=(const LoadedModule&) = delete;
-
-    bool Loaded() const { return m_Handle != nullptr; }
-    // The system's handle (HMODULE or the dlopen handle).
-    void* Handle() const { return m_Handle; }
-    // The address of an exported C function, or null.
-    void* Symbol(const char* name) const;
-    // Gives the reference back; true when the system accepted it.
-    bool Unload();
-
-    // Whether `path` is mapped in the process now (without loading it).
-    static bool IsMapped(const std::string& path);
-
-private:
-    void* m_Handle;
-};
+// The system's handle (HMODULE or the dlopen handle), or null when it does not load.
+void* LoadModule(const std::string& path);
+// The address of an exported C function, or null.
+void* ModuleSymbol(void* module, const char* name);
+// Gives the reference back; true when the system accepted it.
+bool UnloadModule(void* module);
+// Whether `path` is mapped in the process now (without loading it).
+bool IsModuleMapped(const std::string& path);
 
 } // namespace Tolvane::Testing

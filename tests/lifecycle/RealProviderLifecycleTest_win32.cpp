@@ -21,7 +21,7 @@
 
 namespace {
 
-using Tolvane::Testing::LoadedModule;
+using namespace Tolvane::Testing;
 
 using ReleaseFunction = BOOL(WINAPI*)(HCRYPTPROV, DWORD);
 
@@ -94,17 +94,17 @@ TEST(RealProviderLifecycle, ContextAcquiredAtLoadIsReleasedOnceAtUnload)
 {
     for (int round = 0; round < 2; ++round)
     {
-        ASSERT_FALSE(LoadedModule::IsMapped(TOLVANE_REAL_LIBRARY));
+        ASSERT_FALSE(IsModuleMapped(TOLVANE_REAL_LIBRARY));
         g_Releases.clear();
-        LoadedModule library(TOLVANE_REAL_LIBRARY);
-        ASSERT_TRUE(library.Loaded());
-        ASSERT_TRUE(RedirectImport(static_cast<HMODULE>(library.Handle()), "advapi32.dll",
+        void* const library = LoadModule(TOLVANE_REAL_LIBRARY);
+        ASSERT_NE(library, nullptr);
+        ASSERT_TRUE(RedirectImport(static_cast<HMODULE>(library), "advapi32.dll",
                                    "CryptReleaseContext",
                                    reinterpret_cast<void*>(&RecordingRelease)));
         EXPECT_TRUE(g_Releases.empty()) << "nothing is released while the library is loaded";
 
-        ASSERT_TRUE(library.Unload());
-        EXPECT_FALSE(LoadedModule::IsMapped(TOLVANE_REAL_LIBRARY));
+        ASSERT_TRUE(UnloadModule(library));
+        EXPECT_FALSE(IsModuleMapped(TOLVANE_REAL_LIBRARY));
         ASSERT_EQ(g_Releases.size(), 1u) << "round " << round;
         EXPECT_NE(g_Releases[0].provider, 0u);
         EXPECT_EQ(g_Releases[0].flags, 0u);

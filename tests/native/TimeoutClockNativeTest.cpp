@@ -1,28 +1,20 @@
-// Timeout clocks on the real tick counter and Sleep.
+// Timeout clocks on the real tick counter and Sleep, and a client clock on the exported base.
 #include <Tolvane/Util/TimeoutClock.h>
 
-#include <gtest/gtest.h>
+#include "support/Elapsed.h"
 
-#include <chrono>
-#include <cstdint>
+#include <gtest/gtest.h>
 
 namespace {
 
 using namespace Tolvane::Util;
-using Clock = std::chrono::steady_clock;
-
-// Windows' tick counter (and Wine's) may advance in steps of about 16 ms, so a clock can see a
-// timeout run out up to one step before the real time has passed.
-constexpr long long TickStepMs = 16;
-
-long long MillisecondsSince(Clock::time_point start)
-{
-    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
-}
+using Tolvane::Testing::MillisecondsSince;
+using Tolvane::Testing::TickStepMs;
+using SteadyClock = std::chrono::steady_clock;
 
 TEST(TimeoutClockNative, WaitTakesTheTimeoutAndReturns)
 {
-    const Clock::time_point start = Clock::now();
+    const SteadyClock::time_point start = SteadyClock::now();
     const TimeoutClock clock(200);
     clock.Wait();
     const long long elapsed = MillisecondsSince(start);
@@ -34,29 +26,27 @@ TEST(TimeoutClockNative, WaitTakesTheTimeoutAndReturns)
     EXPECT_EQ(*address, 268435456u);
 }
 
-// A clock of the client's own, built on the library's exported base class.
+// A clock of the client's own: 30 ms at first, nothing once updated.
 class StepClock final : public AbstractTimeoutClock
 {
 public:
-    void Update() const override { ++m_Updates; }
-    std::uint64_t GetRemainingMilliseconds() const override { return m_Updates == 0 ? 30 : 0; }
+    void Update() const override { m_Updated = true; }
+    std::uint64_t GetRemainingMilliseconds() const override { return m_Updated ? 0 : 30; }
 
 private:
-    mutable int m_Updates = 0;
+    mutable bool m_Updated = false;
 };
 
 TEST(TimeoutClockNative, ClientClocksDeriveFromTheExportedInterface)
 {
     const StepClock clock;
-    const Clock::time_point start = Clock::now();
-    clock.Wait(); // one sleep of 30 ms, then the clock reports nothing left
+    const SteadyClock::time_point start = SteadyClock::now();
+    clock.Wait(); // one sleep of 30 ms
     EXPECT_GE(MillisecondsSince(start), 30 - TickStepMs);
-
     const TimeoutClock timeout(5);
-    const AbstractTimeoutClock& asInterface = timeout;
-    EXPECT_NE(dynamic_cast<const TimeoutClock*>(&asInterface), nullptr);
-    EXPECT_EQ(dynamic_cast<const TimeoutClock*>(static_cast<const AbstractTimeoutClock*>(&clock)),
-              nullptr);
+    const AbstractTimeoutClock* clocks[] = {&timeout, &clock};
+    EXPECT_NE(dynamic_cast<const TimeoutClock*>(clocks[0]), nullptr);
+    EXPECT_EQ(dynamic_cast<const TimeoutClock*>(clocks[1]), nullptr);
 }
 
 } // namespace

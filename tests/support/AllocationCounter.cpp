@@ -1,4 +1,6 @@
-// Replacement of the global allocation functions that counts and, on request, fails.
+// Replacement of the global operator new and delete that counts blocks and the bytes they hold
+// and, on request, fails. Every module's allocations come here: the program's definitions take
+// over the runtime's.
 #include "support/AllocationCounter.h"
 
 #include <atomic>
@@ -9,37 +11,43 @@ namespace {
 
 std::atomic<std::size_t> g_Allocations{0};
 std::atomic<std::ptrdiff_t> g_Live{0};
+std::atomic<std::ptrdiff_t> g_Bytes{0};
+std::atomic<std::ptrdiff_t> g_PeakBytes{0};
 std::atomic<std::size_t> g_FailCountdown{0};
+
+// Each block starts with its requested size, in a header that keeps malloc's alignment.
+constexpr std::size_t Header = alignof(std::max_align_t);
 
 void* Allocate(std::size_t size)
 {
     std::size_t countdown = g_FailCountdown.load();
-    while (countdown != 0)
+    while (countdown != 0 && !g_FailCountdown.compare_exchange_weak(countdown, countdown - 1))
     {
-        if (g_FailCountdown.compare_exchange_weak(countdown, countdown - 1))
-        {
-            if (countdown == 1)
-            {
-                throw std::bad_alloc();
-            }
-            break;
-        }
     }
-    void* block = std::malloc(size == 0 ? 1 : size);
+    auto* const block =
+        static_cast<unsigned char*>(countdown == 1 ? nullptr : std::malloc(size + Header));
     if (block == nullptr)
     {
         throw std::bad_alloc();
     }
+    *reinterpret_cast<std::size_t*>(block) = size;
     ++g_Allocations;
     ++g_Live;
-    return block;
+    const std::ptrdiff_t bytes = g_Bytes += static_cast<std::ptrdiff_t>(size);
+    std::ptrdiff_t peak = g_PeakBytes.load();
+    while (bytes > peak && !g_PeakBytes.compare_exchange_weak(peak, bytes))
+    {
+    }
+    return block + Header;
 }
 
-void Release(void* block) noexcept
+void Release(void* pointer) noexcept
 {
-    if (block != nullptr)
+    if (pointer != nullptr)
     {
+        auto* const block = static_cast<unsigned char*>(pointer) - Header;
         --g_Live;
+        g_Bytes -= static_cast<std::ptrdiff_t>(*reinterpret_cast<std::size_t*>(block));
         std::free(block);
     }
 }
@@ -63,14 +71,22 @@ void FailAllocationAfter(std::size_t n)
     g_FailCountdown.store(n);
 }
 
-} // namespace Tolvane::Testing
-
-void* operator new(std::size_t size)
+std::ptrdiff_t RestartPeakBytes()
 {
-    return Allocate(size);
+    const std::ptrdiff_t bytes = g_Bytes.load();
+    g_PeakBytes.store(bytes);
+    return bytes;
 }
 
-void* operator new[](std::size_t size)
+std::ptrdiff_t PeakBytes()
+{
+    return g_PeakBytes.load();
+}
+
+} // namespace Tolvane::Testing
+
+// The runtime's other unaligned forms (arrays, nothrow) forward to these.
+void* operator new(std::size_t size)
 {
     return Allocate(size);
 }
@@ -80,17 +96,7 @@ void operator delete(void* block) noexcept
     Release(block);
 }
 
-void operator delete[](void* block) noexcept
-{
-    Release(block);
-}
-
 void operator delete(void* block, std::size_t) noexcept
-{
-    Release(block);
-}
-
-void operator delete[](void* block, std::size_t) noexcept
 {
     Release(block);
 }

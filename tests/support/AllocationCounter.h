@@ -1,5 +1,6 @@
-// Counts the test program's heap allocations (the global operator new is replaced), and can
-// make the n-th allocation from now fail with std::bad_alloc.
+// Counts the program's heap allocations and the bytes they hold (the global operator new is
+// replaced), and can make the n-th allocation from now fail with std::bad_alloc. The tests and
+// the benchmarks share it.
 #pragma once
 
 #include <cstddef>
@@ -13,15 +14,24 @@ std::ptrdiff_t LiveAllocationCount();
 // The `n`-th allocation from now (1 for the next) throws std::bad_alloc; 0 turns that off.
 void FailAllocationAfter(std::size_t n);
 
-// Counts the allocations made while it lives.
+// Starts a new peak at the bytes held now, and returns them.
+std::ptrdiff_t RestartPeakBytes();
+std::ptrdiff_t PeakBytes();
+
+// Counts the allocations made while it lives, and the most bytes held at once above the start.
 class AllocationScope
 {
 public:
-    AllocationScope() : m_Start(AllocationCount()) {}
+    AllocationScope() : m_Start(AllocationCount()), m_StartBytes(RestartPeakBytes()) {}
     std::size_t Count() const { return AllocationCount() - m_Start; }
+    std::size_t PeakBytes() const
+    {
+        return static_cast<std::size_t>(Testing::PeakBytes() - m_StartBytes);
+    }
 
 private:
     std::size_t m_Start;
+    std::ptrdiff_t m_StartBytes;
 };
 
 } // namespace Tolvane::Testing

@@ -1,210 +1,140 @@
-// RandomNumberGenerator: MT19937 check values, the mapping onto ranges, copies, and seeding from
-// the (fake) provider.
+// RandomNumberGenerator: the sequence of a seed, the mapping onto ranges, copies, and seeding
+// from the (fake) provider or, without one, from the clocks and the cursor.
 #include <Tolvane/Util/RandomNumberGenerator.h>
 
 #include "FakeClock.h"
 #include "FakeCrypto.h"
 #include "FakeCursor.h"
-#include "support/AllocationCounter.h"
+#include "random/CryptProvider.h"
+#include "random/SeedWords.h"
+#include "support/Numbers.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdint>
 #include <limits>
-#include <vector>
 
 namespace {
 
 using namespace Tolvane::Util;
+using Tolvane::Testing::Numbers;
 namespace Fake = Os::Fake;
 
 constexpr Long32 Min32 = std::numeric_limits<Long32>::min();
 constexpr Long32 Max32 = std::numeric_limits<Long32>::max();
 
-// The published MT19937 outputs for seed 5489: draws 1, 2, 3 and 10000.
-struct CheckValue
+TEST(RandomNumberGenerator, Seed5489GivesTheListedNumbersWithOneDrawBelowSpan1024AndTwoFrom)
 {
-    int draw;
-    std::uint32_t value;
-};
-constexpr CheckValue CheckValues[] = {
-    {1, 3499211612u}, {2, 581869302u}, {3, 3890346734u}, {10000, 4123659995u}};
-
-std::vector<Long32> Numbers(RandomNumberGenerator& generator, Long32 minimum, Long32 maximum,
-                            int count)
-{
-    std::vector<Long32> numbers;
-    for (int i = 0; i < count; ++i)
-    {
-        numbers.push_back(generator.GetNumber(minimum, maximum));
-    }
-    return numbers;
-}
-
-// How many draws GetNumber(minimum, maximum) takes: the generator after the call continues as
-// a copy does after that many one-draw calls.
-int DrawsTaken(const RandomNumberGenerator& start, Long32 minimum, Long32 maximum)
-{
-    RandomNumberGenerator called(start);
-    called.GetNumber(minimum, maximum);
-    const std::vector<Long32> after = Numbers(called, 0, 1023, 12);
-    for (int draws = 0; draws <= 3; ++draws)
-    {
-        RandomNumberGenerator skipped(start);
-        Numbers(skipped, 0, 1, draws);
-        if (Numbers(skipped, 0, 1023, 12) == after)
-        {
-            return draws;
-        }
-    }
-    return -1;
-}
-
-class RandomNumberGeneratorTest : public testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        Fake::ResetClock();
-        Fake::ResetCrypto();
-        Fake::ResetCursor();
-    }
-};
-
-TEST_F(RandomNumberGeneratorTest, DrawsAreTheMt19937CheckValuesOfSeed5489)
-{
-    // A one-draw call shows bits 3 to 31 of its draw as remainders of (draw >> 3): moduli 1024,
-    // 1021, 1019 and 1013 together pin those 29 bits down.
-    for (const CheckValue& check : CheckValues)
-    {
-        for (Long32 modulus : {1024, 1021, 1019, 1013})
-        {
-            RandomNumberGenerator generator;
-            generator.Seed(5489);
-            Numbers(generator, 0, 1, check.draw - 1);
-            EXPECT_EQ(generator.GetNumber(0, modulus - 1),
-                      static_cast<Long32>((check.value >> 3) % static_cast<std::uint32_t>(modulus)))
-                << "draw " << check.draw << " modulo " << modulus;
-        }
-    }
-}
-
-TEST_F(RandomNumberGeneratorTest, ListedSequencesFollowSeed5489)
-{
-    const std::vector<Long32> cases[] = {// minimum, maximum, numbers...
-                                         {0, 9, 1, 2, 1},
+    // minimum, maximum, numbers...; the third row gives (draw >> 3) mod 1024 of the first
+    // draws, the last (3499211612 << 26 ^ 581869302 >> 3) mod 2^32 added to the minimum.
+    const std::vector<Long32> cases[] = {{0, 9, 1, 2, 1},
                                          {-5, 5, -2, -4, 1},
+                                         {0, 1023, 875, 990, 861},
                                          {0, 1024, 880, 756, 67},
-                                         // (3499211612 << 26 ^ 581869302 >> 3) mod 2^32, added
-                                         // to the minimum.
                                          {Min32, Max32, -195701794}};
     for (const std::vector<Long32>& c : cases)
     {
         RandomNumberGenerator generator;
         generator.Seed(5489);
+        // Empty and reversed ranges give their minimum and take no draw.
+        EXPECT_EQ(generator.GetNumber(7, 7), 7);
+        EXPECT_EQ(generator.GetNumber(9, 3), 9);
+        EXPECT_EQ(generator.GetNumber(Max32, Min32), Max32);
         EXPECT_EQ(Numbers(generator, c[0], c[1], static_cast<int>(c.size() - 2)),
                   std::vector<Long32>(c.begin() + 2, c.end()))
             << c[0] << ".." << c[1];
     }
 }
 
-TEST_F(RandomNumberGeneratorTest, SpansBelow1024TakeOneDrawLargerOnesTwoAndEmptyOnesNone)
-{
-    const Long32 cases[][3] = {// minimum, maximum, draws
-                               {7, 7, 0},
-                               {9, 3, 0},
-                               {Max32, Min32, 0},
-                               {Min32, Min32, 0},
-                               {0, 1, 1},
-                               {0, 1023, 1},
-                               {-512, 511, 1},
-                               {Min32, Min32 + 1023, 1},
-                               {Max32 - 1023, Max32, 1},
-                               {0, 1024, 2},
-                               {-1, 1023, 2},
-                               {Min32, Max32, 2},
-                               {Min32, 0, 2}};
-    RandomNumberGenerator generator;
-    generator.Seed(5489);
-    for (const auto& c : cases)
-    {
-        EXPECT_EQ(DrawsTaken(generator, c[0], c[1]), c[2]) << c[0] << ".." << c[1];
-        if (c[2] == 0)
-        {
-            // An empty or reversed range gives its minimum.
-            EXPECT_EQ(RandomNumberGenerator(generator).GetNumber(c[0], c[1]), c[0]);
-        }
-    }
-}
-
-TEST_F(RandomNumberGeneratorTest, NumbersStayInRangeAndReachBothEnds)
-{
-    const Long32 bounds[][2] = {{0, 1},
-                                {-3, 3},
-                                {0, 1023},
-                                {0, 1024},
-                                {Min32, Max32},
-                                {Min32, Min32 + 5000},
-                                {Max32 - 70000, Max32}};
-    RandomNumberGenerator generator;
-    generator.Seed(7);
-    for (const auto& range : bounds)
-    {
-        Long32 lowest = Max32;
-        Long32 highest = Min32;
-        for (int i = 0; i < 4000; ++i)
-        {
-            const Long32 number = generator.GetNumber(range[0], range[1]);
-            lowest = std::min(lowest, number);
-            highest = std::max(highest, number);
-        }
-        EXPECT_GE(lowest, range[0]) << range[0] << ".." << range[1];
-        EXPECT_LE(highest, range[1]) << range[0] << ".." << range[1];
-        // Small ranges are covered end to end; ranges across zero reach both signs.
-        if (static_cast<std::int64_t>(range[1]) - range[0] < 10)
-        {
-            EXPECT_EQ(lowest, range[0]);
-            EXPECT_EQ(highest, range[1]);
-        }
-        if (range[0] < 0 && range[1] > 0)
-        {
-            EXPECT_LT(lowest, 0);
-            EXPECT_GT(highest, 0);
-        }
-    }
-}
-
-TEST_F(RandomNumberGeneratorTest, CopiesContinueIdenticallyAndReseedingRestarts)
+TEST(RandomNumberGenerator, CopiesContinueAsTheirSourceAndReseedingRestarts)
 {
     RandomNumberGenerator source;
     source.Seed(42);
-    const std::vector<Long32> fromSeed = Numbers(source, -100, 100, 40);
-    for (int drawsBefore : {0, 1, 7, 700})
-    {
-        source.Seed(42);
-        EXPECT_EQ(Numbers(source, -100, 100, 40), fromSeed) << "reseeding restarts";
-        Numbers(source, 0, 1, drawsBefore);
-        RandomNumberGenerator copy(source);
-        for (int i = 0; i < 50; ++i)
-        {
-            ASSERT_EQ(copy.GetNumber(Min32, Max32), source.GetNumber(Min32, Max32)) << i;
-            ASSERT_EQ(copy.GetNumber(-5, 5), source.GetNumber(-5, 5)) << i;
-        }
-    }
-    source.Seed(43);
-    EXPECT_NE(Numbers(source, -100, 100, 40), fromSeed);
+    const std::vector<Long32> fromSeed = Numbers(source, Min32, Max32, 20);
+    source.Seed(42);
+    EXPECT_EQ(Numbers(source, Min32, Max32, 20), fromSeed);
+    RandomNumberGenerator copy(source);
+    EXPECT_EQ(Numbers(copy, -5, 5, 50), Numbers(source, -5, 5, 50));
+    EXPECT_EQ(Numbers(copy, Min32, Max32, 50), Numbers(source, Min32, Max32, 50));
 }
 
-TEST_F(RandomNumberGeneratorTest, SeedingWithAValueAndDrawingAllocateNothing)
+TEST(RandomSeed, ProviderBytesAreTheStateWordsLittleEndianAndNothingElseIsMixedIn)
 {
-    RandomNumberGenerator generator;
-    Tolvane::Testing::AllocationScope scope;
-    generator.Seed(5489);
-    RandomNumberGenerator copy(generator);
-    copy.GetNumber(Min32, Max32);
-    copy.GetNumber(0, 9);
-    EXPECT_EQ(scope.Count(), 0u);
+    // The provider hands out the state that seed 5489 gives (the reference initialisation,
+    // multiplier 1812433253), so Seed() must continue as Seed(5489) does.
+    static std::uint8_t bytes[2496];
+    std::uint32_t word = 5489;
+    for (std::uint32_t k = 0; k < 624; ++k)
+    {
+        word = k == 0 ? word : 1812433253u * (word ^ (word >> 30)) + k;
+        for (std::uint32_t b = 0; b < 4; ++b)
+        {
+            bytes[4 * k + b] = static_cast<std::uint8_t>(word >> (8 * b));
+        }
+    }
+    Fake::Crypto().randomBytes = bytes;
+    Fake::Clock().fileTime = Os::FileTime{1, 2}; // would change state words 0 to 3
+    Fake::Cursor().position = Os::Point{3, 4};
+    RandomNumberGenerator seeded;
+    seeded.Seed(1);
+    seeded.Seed(); // away from Seed(1) and from the default state, which is Seed(5489)'s
+    RandomNumberGenerator reference;
+    reference.Seed(5489);
+    EXPECT_EQ(Numbers(seeded, Min32, Max32, 8), Numbers(reference, Min32, Max32, 8));
+    EXPECT_EQ(Fake::CryptoCalls(), "G4096:2496 G4096:2496 G4096:2496") << "one per Seed()";
+    EXPECT_EQ(Fake::ClockCalls(), "");
+    EXPECT_TRUE(Fake::CursorRecorder::Calls().empty());
+}
+
+TEST(RandomSeed, WithoutBytesTheWordsMixTimeTicksFileTimeAndCursor)
+{
+    Fake::Clock().time = 0x100000000 + 0x0F; // only the low 32 bits count
+    Fake::Clock().tickCount = 0x0E;          // start value 0x0F ^ 0x0E = 1
+    Fake::Clock().fileTime = Os::FileTime{0x89ABCDEF, 0x01DA0000};
+    Fake::Crypto().genRandomSucceeds = false;
+    for (const Os::CryptProviderHandle provider :
+         {Random::CryptProvider(), Os::CryptProviderHandle{}})
+    {
+        for (const bool cursorAnswers : {true, false})
+        {
+            Fake::Cursor() = Fake::CursorScript{cursorAnswers, Os::Point{640, -480}};
+            // A failed cursor query counts as the origin, whatever it left in the point.
+            const std::uint32_t x = cursorAnswers ? 640 : 0;
+            const std::uint32_t y = cursorAnswers ? static_cast<std::uint32_t>(-480) : 0;
+            Random::SeedWords words{};
+            Random::GatherSeedWords(provider, words);
+            EXPECT_EQ(words[0], 69069u ^ 0x89ABCDEFu);
+            EXPECT_EQ(words[1], 475559465u ^ 0x01DA0000u);
+            EXPECT_EQ(words[2], 2801775573u ^ x);
+            EXPECT_EQ(words[3], 1790562961u ^ y);
+            EXPECT_EQ(words[4], 3104832285u); // 69069^5 mod 2^32, nothing mixed in
+            for (std::size_t k = 5; k < words.size(); ++k)
+            {
+                ASSERT_EQ(words[k], words[k - 1] * 69069u) << k;
+            }
+        }
+    }
+    // The calendar time is read before the tick count; no bytes are asked without a provider.
+    EXPECT_EQ(Fake::ClockCalls(), "CTFCTFCTFCTF");
+    EXPECT_EQ(Fake::CryptoCalls(), "G4096:2496 G4096:2496");
+}
+
+TEST(RandomSeed, ProviderIsAcquiredAsAVerifyContextAndReleasedOnce)
+{
+    // The library's static initialiser acquired the fake provider before main.
+    const auto loaded = reinterpret_cast<Os::CryptProviderHandle>(std::uintptr_t{0x1000});
+    ASSERT_EQ(Random::CryptProvider(), loaded);
+    Random::ReleaseCryptProvider();
+    Random::ReleaseCryptProvider();
+    EXPECT_EQ(Random::CryptProvider(), nullptr);
+    Fake::Crypto().acquireSucceeds = false;
+    Random::AcquireCryptProvider();
+    EXPECT_EQ(Random::CryptProvider(), nullptr);
+    const RandomNumberGenerator withoutProvider; // asks no provider for bytes
+    // The fake acquires only a verify context of the default PROV_RSA_FULL provider.
+    Fake::Crypto().acquireSucceeds = true;
+    Random::AcquireCryptProvider();
+    EXPECT_EQ(Random::CryptProvider(), loaded);
+    EXPECT_EQ(Fake::CryptoCalls(), "R4096 F0 A4096");
 }
 
 } // namespace
