@@ -1,32 +1,20 @@
-// Fake backend: a miniature of Windows' conversion calls with recorded arguments.
+// Fake backend: a tiny character table behind Windows' conversion calls, with recorded arguments.
 #include "FakeCodePages.h"
 
 #include "os/CodePages.h"
 
 #include <mutex>
 
-namespace Tolvane {
-namespace Util {
-namespace Os {
-namespace Fake {
+namespace Tolvane::Util::Os {
 
 namespace {
 
 struct State
 {
-    State()
-    {
-        // Room for the calls of any one test, so that recording allocates the same each time.
-        wideToNarrow.reserve(64);
-        narrowToWide.reserve(64);
-    }
-
-    CodePageScript script;
-    // Conversions may run on several threads at once (exception tests do); the records are
-    // guarded, the script is only read.
-    std::mutex recordLock;
-    std::vector<WideToNarrowCall> wideToNarrow;
-    std::vector<NarrowToWideCall> narrowToWide;
+    Fake::CodePageScript script;
+    std::mutex lock; // conversions may run on several threads at once
+    std::vector<Fake::ConversionCall> wideToNarrow;
+    std::vector<Fake::ConversionCall> narrowToWide;
 };
 
 State& TheState()
@@ -35,228 +23,79 @@ State& TheState()
     return state;
 }
 
-std::uint32_t Actual(std::uint32_t codePage)
+// Records the call, then answers as scripted, or 0 where Windows would refuse the arguments,
+// or nothing when the table is to convert.
+std::optional<std::int32_t> Answer(std::vector<Fake::ConversionCall>& calls,
+                                   const Fake::ConversionCall& call, bool bufferGiven,
+                                   std::int32_t sourceLength)
 {
-    if (codePage == CodePageAnsi)
+    State& state = TheState();
+    std::unique_lock<std::mutex> lock(state.lock);
+    calls.push_back(call);
+    const std::size_t index = calls.size() - 1;
+    lock.unlock();
+    const auto& script = &calls == &state.wideToNarrow ? state.script.wideToNarrowOverride
+                                                       : state.script.narrowToWideOverride;
+    if (const std::optional<std::int32_t> answer = script ? script(index) : std::nullopt)
     {
-        return TheState().script.ansiCodePage;
+        return answer;
     }
-    if (codePage == CodePageOem)
-    {
-        return TheState().script.oemCodePage;
-    }
-    return codePage;
-}
-
-bool IsUtf(std::uint32_t codePage)
-{
-    return codePage == CodePageUtf7 || codePage == CodePageUtf8;
-}
-
-bool IsKnown(std::uint32_t codePage)
-{
-    return codePage == 1252 || codePage == 437 || IsUtf(codePage);
-}
-
-// Appends the UTF-8 form of one BMP code point (no test converts any other through the fake).
-void AppendUtf8(std::string& out, char32_t c)
-{
-    if (c < 0x80)
-    {
-        out += static_cast<char>(c);
-        return;
-    }
-    if (c < 0x800)
-    {
-        out += static_cast<char>(0xC0 | (c >> 6));
-    }
-    else
-    {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    }
-    out += static_cast<char>(0x80 | (c & 0x3F));
-}
-
-std::string EncodeModel(std::uint32_t codePage, std::uint32_t flags, const std::wstring& source,
-                        char defaultChar, bool& usedDefault)
-{
-    std::string out;
-    for (std::size_t i = 0; i < source.size(); ++i)
-    {
-        const auto c = static_cast<char32_t>(source[i]);
-        if (IsUtf(codePage))
-        {
-            AppendUtf8(out, c);
-            continue;
-        }
-        const bool bestFit = (flags & WcNoBestFitChars) == 0;
-        if (c < 0x80 || (codePage == 1252 && c >= 0xA0 && c <= 0xFF))
-        {
-            out += static_cast<char>(c);
-        }
-        else if (codePage == 1252 && c == 0x20AC)
-        {
-            out += '\x80';
-        }
-        else if (codePage == 1252 && bestFit && (c == 0x100 || c == 0x141 || c == 0x221E))
-        {
-            out += c == 0x100 ? 'A' : c == 0x141 ? 'L' : '8';
-        }
-        else
-        {
-            out += defaultChar;
-            usedDefault = true;
-        }
-    }
-    return out;
-}
-
-std::wstring DecodeModel(std::uint32_t codePage, const std::string& source)
-{
-    std::wstring out;
-    for (std::size_t i = 0; i < source.size(); ++i)
-    {
-        const auto b = static_cast<unsigned char>(source[i]);
-        if (IsUtf(codePage) && b >= 0xC0)
-        {
-            // Enough UTF-8 for the tests: two- and three-byte forms.
-            const int trail = b >= 0xE0 ? 2 : 1;
-            char32_t c = b & (trail == 2 ? 0x0Fu : 0x1Fu);
-            for (int t = 0; t < trail && i + 1 < source.size(); ++t)
-            {
-                c = (c << 6) | (static_cast<unsigned char>(source[++i]) & 0x3Fu);
-            }
-            out += static_cast<wchar_t>(c);
-        }
-        else if (codePage == 1252 && b == 0x80)
-        {
-            out += static_cast<wchar_t>(0x20AC);
-        }
-        else if (codePage == 437 && b >= 0x80)
-        {
-            out += L'?';
-        }
-        else
-        {
-            out += static_cast<wchar_t>(b);
-        }
-    }
-    return out;
-}
-
-template <typename Unit>
-std::int32_t Deliver(const std::basic_string<Unit>& text, Unit* destination, std::int32_t size)
-{
-    const auto length = static_cast<std::int32_t>(text.size());
-    if (size == 0)
-    {
-        return length;
-    }
-    if (length > size)
-    {
-        return 0; // ERROR_INSUFFICIENT_BUFFER
-    }
-    text.copy(destination, text.size());
-    return length;
+    const std::uint32_t page = call.codePage == CodePageAnsi  ? state.script.ansiCodePage
+                               : call.codePage == CodePageOem ? state.script.oemCodePage
+                                                              : call.codePage;
+    const bool utf = page == CodePageUtf7 || page == CodePageUtf8;
+    const bool refused = (utf && (call.flags != 0 || call.defaultChar || call.usedDefaultGiven)) ||
+                         !(utf || page == 1252 || page == 437) ||
+                         (bufferGiven ? call.bufferSize < sourceLength : call.bufferSize != 0);
+    return refused ? std::optional<std::int32_t>(0) : std::nullopt;
 }
 
 } // namespace
-
-CodePageScript& CodePages()
-{
-    return TheState().script;
-}
-
-const std::vector<WideToNarrowCall>& WideToNarrowCalls()
-{
-    return TheState().wideToNarrow;
-}
-
-const std::vector<NarrowToWideCall>& NarrowToWideCalls()
-{
-    return TheState().narrowToWide;
-}
-
-void ResetCodePages()
-{
-    State& state = TheState();
-    state.script = CodePageScript{};
-    state.wideToNarrow.clear();
-    state.narrowToWide.clear();
-}
-
-} // namespace Fake
-
-// The seam, answered by the model above.
-
-using namespace Fake;
 
 std::int32_t WideCharToMultiByte(std::uint32_t codePage, std::uint32_t flags, const wchar_t* source,
                                  std::int32_t sourceLength, char* destination,
                                  std::int32_t destinationSize, const char* defaultChar,
                                  std::int32_t* usedDefaultChar)
 {
-    State& state = TheState();
-    const std::wstring text(source, static_cast<std::size_t>(sourceLength));
-    std::unique_lock<std::mutex> lock(state.recordLock);
-    const std::size_t index = state.wideToNarrow.size();
-    state.wideToNarrow.push_back(
-        {codePage, flags, state.script.recordTexts ? text : std::wstring(), destination != nullptr,
-         destinationSize,
-         defaultChar != nullptr ? std::optional<std::string>(defaultChar) : std::nullopt,
-         usedDefaultChar != nullptr});
-    lock.unlock();
-    if (state.script.wideToNarrowOverride)
+    const Fake::ConversionCall call{codePage, flags, destinationSize,
+                                    defaultChar ? std::optional<std::string>(defaultChar)
+                                                : std::nullopt,
+                                    usedDefaultChar != nullptr};
+    if (const auto answer =
+            Answer(TheState().wideToNarrow, call, destination != nullptr, sourceLength))
     {
-        if (const auto answer = state.script.wideToNarrowOverride(index))
+        return *answer;
+    }
+    for (std::int32_t i = 0; destination != nullptr && i < sourceLength; ++i)
+    {
+        const auto code = static_cast<std::uint32_t>(source[i]);
+        const bool bestFit = code == 0x100 && (flags & WcNoBestFitChars) == 0;
+        destination[i] = code <= 0xFF ? static_cast<char>(code)
+                         : bestFit    ? 'A'
+                                      : (defaultChar ? *defaultChar : '?');
+        if (code > 0xFF && !bestFit && usedDefaultChar)
         {
-            return *answer;
+            *usedDefaultChar = 1;
         }
     }
-    const std::uint32_t actual = Actual(codePage);
-    if (!IsKnown(actual) || sourceLength <= 0)
-    {
-        return 0;
-    }
-    if (IsUtf(actual) && (flags != 0 || defaultChar != nullptr || usedDefaultChar != nullptr))
-    {
-        return 0; // ERROR_INVALID_FLAGS / ERROR_INVALID_PARAMETER
-    }
-    bool used = false;
-    const std::string out =
-        EncodeModel(actual, flags, text, defaultChar != nullptr ? *defaultChar : '?', used);
-    if (usedDefaultChar != nullptr && used)
-    {
-        *usedDefaultChar = 1;
-    }
-    return Deliver(out, destination, destinationSize);
+    return sourceLength;
 }
 
 std::int32_t MultiByteToWideChar(std::uint32_t codePage, std::uint32_t flags, const char* source,
                                  std::int32_t sourceLength, wchar_t* destination,
                                  std::int32_t destinationSize)
 {
-    State& state = TheState();
-    const std::string text(source, static_cast<std::size_t>(sourceLength));
-    std::unique_lock<std::mutex> lock(state.recordLock);
-    const std::size_t index = state.narrowToWide.size();
-    state.narrowToWide.push_back({codePage, flags, state.script.recordTexts ? text : std::string(),
-                                  destination != nullptr, destinationSize});
-    lock.unlock();
-    if (state.script.narrowToWideOverride)
+    const Fake::ConversionCall call{codePage, flags, destinationSize, std::nullopt, false};
+    if (const auto answer =
+            Answer(TheState().narrowToWide, call, destination != nullptr, sourceLength))
     {
-        if (const auto answer = state.script.narrowToWideOverride(index))
-        {
-            return *answer;
-        }
+        return *answer;
     }
-    const std::uint32_t actual = Actual(codePage);
-    if (!IsKnown(actual) || sourceLength <= 0 || (IsUtf(actual) && flags != 0))
+    for (std::int32_t i = 0; destination != nullptr && i < sourceLength; ++i)
     {
-        return 0;
+        destination[i] = static_cast<unsigned char>(source[i]);
     }
-    return Deliver(DecodeModel(actual, text), destination, destinationSize);
+    return sourceLength;
 }
 
 std::uint32_t GetAnsiCodePage()
@@ -269,6 +108,30 @@ std::uint32_t GetOemCodePage()
     return TheState().script.oemCodePage;
 }
 
-} // namespace Os
-} // namespace Util
-} // namespace Tolvane
+Fake::CodePageScript& Fake::CodePages()
+{
+    return TheState().script;
+}
+
+const std::vector<Fake::ConversionCall>& Fake::WideToNarrowCalls()
+{
+    return TheState().wideToNarrow;
+}
+
+const std::vector<Fake::ConversionCall>& Fake::NarrowToWideCalls()
+{
+    return TheState().narrowToWide;
+}
+
+void Fake::ResetCodePages()
+{
+    // The records keep their room, so that recording never allocates in a test and allocation
+    // counts stay the code's.
+    TheState().script = CodePageScript{};
+    TheState().wideToNarrow.clear();
+    TheState().wideToNarrow.reserve(64);
+    TheState().narrowToWide.clear();
+    TheState().narrowToWide.reserve(64);
+}
+
+} // namespace Tolvane::Util::Os

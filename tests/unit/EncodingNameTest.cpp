@@ -4,52 +4,41 @@
 #include <boost/lexical_cast.hpp>
 #include <gtest/gtest.h>
 
-#include <optional>
 #include <utility>
 
 namespace {
 
-using Tolvane::Util::StringConversion::IsWideEncodingName;
-using Tolvane::Util::StringConversion::ResolveCodePage;
+using namespace Tolvane::Util::StringConversion;
 
-TEST(EncodingName, NarrowNamesResolveExactlyToTheirCodePage)
+TEST(EncodingName, NamesResolveExactlyToTheirCodePage)
 {
-    const std::pair<const char*, std::optional<std::uint32_t>> cases[] = {
-        {"", 0u},
-        {"ANSI", 0u},
-        {"OEM", 1u},
-        {"UTF-7", 65000u},
-        {"UTF-8", 65001u},
-        {"CP1252", 1252u},
-        {"CP936", 936u},
-        {"CP0", 0u},
-        {"CP65001", 65001u},
-        {"CP4294967295", 4294967295u},
-        {"CP000001252", 1252u},
-        {"CP123456789", 123456789u},
-        // Signs are taken as unsigned parsing takes them.
-        {"CP-1", 4294967295u},
-        {"CP+1252", 1252u},
-        // Matching is exact and case-sensitive.
-        {"ansi", std::nullopt},
-        {"utf-8", std::nullopt},
-        {"cp1252", std::nullopt},
-        {"UTF8", std::nullopt},
-        {"Oem", std::nullopt},
-        {"ANSI ", std::nullopt},
-        // "CP" alone is no number and falls through to unrecognised.
-        {"CP", std::nullopt},
-        {"C", std::nullopt},
-        // UTF-16 is a wide-side name only.
-        {"UTF-16", std::nullopt}};
+    // Signs are taken as unsigned parsing takes them.
+    const std::pair<const char*, std::uint32_t> cases[] = {
+        {"", 0},           {"ANSI", 0},         {"OEM", 1},
+        {"UTF-7", 65000},  {"UTF-8", 65001},    {"CP1252", 1252},
+        {"CP0", 0},        {"CP-1", ~0u},       {"CP4294967295", ~0u},
+        {"CP+1252", 1252}, {"CP000000937", 937}};
     for (const auto& [name, codePage] : cases)
     {
         EXPECT_EQ(ResolveCodePage(name), codePage) << name;
     }
+    // Matching is exact and case-sensitive; "CP" alone is no number, UTF-16 names the wide side.
     for (const char* name :
-         {"CPX", "CP 1252", "CP1252 ", "CP1252x", "CP12.5", "CP4294967296", "CP0x10", "CP\t1"})
+         {"ansi", "cp1", "UTF8", "Oem", "ANSI ", "CP", "C", "UTF-16", "xP1", "Cx1"})
+    {
+        EXPECT_EQ(ResolveCodePage(name), std::nullopt) << name;
+    }
+    for (const char* name : {"CPX", "CP 1252", "CP1252 ", "CP12:5", "CP4294967296", "CP0x10"})
     {
         EXPECT_THROW(ResolveCodePage(name), boost::bad_lexical_cast) << name;
+    }
+    for (const char* name : {"", "UTF-16"})
+    {
+        EXPECT_TRUE(IsWideEncodingName(name)) << name;
+    }
+    for (const char* name : {"UTF-8", "utf-16", "UTF-16 "})
+    {
+        EXPECT_FALSE(IsWideEncodingName(name)) << name;
     }
 }
 
