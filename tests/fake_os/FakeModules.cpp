@@ -1,37 +1,28 @@
-// Fake backend: module loading from the script, every load and free counted per library.
+// Fake backend: module loading from the script, every call logged.
 #include "FakeModules.h"
 
-#include <mutex>
+#include <cstdio>
 
-namespace Tolvane {
-namespace Util {
-namespace Os {
-namespace Fake {
+namespace Tolvane::Util::Os::Fake {
 
 namespace {
 
 struct Loaded
 {
-    ModuleHandle handle;
-    ModuleCounts counts;
+    std::string name;
+    int references;
 };
 
 struct State
 {
     ModulesScript script;
-    std::vector<LoadCall> loadCalls;
-    std::vector<WideLoadCall> wideLoadCalls;
-    std::vector<ExportCall> exportCalls;
-    // Every library loaded at least once since the reset; its handle never changes.
-    std::map<std::string, Loaded> loaded;
-    int invalidFrees = 0;
+    std::vector<std::wstring> calls;
+    // Every library loaded since the reset; its handle is its place here, counted from one, in
+    // units of 0x100000: distinct, recognisable, never dereferenced.
+    std::vector<Loaded> loaded;
 };
 
-std::recursive_mutex& TheMutex()
-{
-    static std::recursive_mutex mutex;
-    return mutex;
-}
+constexpr std::uintptr_t HandleUnit = 0x100000U;
 
 State& TheState()
 {
@@ -39,88 +30,88 @@ State& TheState()
     return state;
 }
 
-ModuleHandle Load(const std::string& name)
+std::wstring Widen(const std::string& text)
 {
-    State& state = TheState();
-    if (state.script.modules.count(name) == 0)
+    std::wstring wide;
+    for (const char c : text)
     {
-        return nullptr;
+        wide += static_cast<wchar_t>(static_cast<unsigned char>(c));
     }
-    auto found = state.loaded.find(name);
-    if (found == state.loaded.end())
-    {
-        // Distinct, recognisable, never dereferenced.
-        const auto value = static_cast<std::uintptr_t>(0x100000U * (state.loaded.size() + 1));
-        found = state.loaded.emplace(name, Loaded{reinterpret_cast<ModuleHandle>(value), {}}).first;
-    }
-    ++found->second.counts.loads;
-    return found->second.handle;
+    return wide;
 }
 
-// Allocates nothing: it runs in destructors.
-std::map<std::string, Loaded>::iterator Find(ModuleHandle module)
-{
-    State& state = TheState();
-    for (auto it = state.loaded.begin(); it != state.loaded.end(); ++it)
-    {
-        if (it->second.handle == module)
-        {
-            return it;
-        }
-    }
-    return state.loaded.end();
-}
-
-// GetProcAddress throws nothing, and the loader relies on it: a record that cannot be
-// allocated is dropped.
-void Record(const std::string& module, bool byOrdinal, std::uintptr_t name) noexcept
+// The system's module calls throw nothing, and the loader's destructors rely on it: a record
+// that cannot be allocated is dropped.
+template <typename Text>
+void Log(const Text& text) noexcept
 {
     try
     {
-        TheState().exportCalls.push_back(ExportCall{module, byOrdinal, name});
+        TheState().calls.push_back(text());
     }
     catch (...)
     {
     }
 }
 
-// The script of the library behind `module`, with the lookup recorded; null when the handle is
-// not one the fake gave out. The caller holds the lock.
-const FakeModule* Lookup(ModuleHandle module, bool byOrdinal, std::uintptr_t name)
+Loaded* Find(ModuleHandle module) noexcept
 {
-    State& state = TheState();
-    const auto loaded = Find(module);
-    if (loaded == state.loaded.end())
+    const auto value = reinterpret_cast<std::uintptr_t>(module);
+    std::vector<Loaded>& loaded = TheState().loaded;
+    const std::size_t place = value / HandleUnit;
+    return value % HandleUnit == 0 && place >= 1 && place <= loaded.size() ? &loaded[place - 1]
+                                                                           : nullptr;
+}
+
+std::wstring NameOf(ModuleHandle module)
+{
+    const Loaded* const loaded = Find(module);
+    return loaded == nullptr ? L"?" : Widen(loaded->name);
+}
+
+ModuleHandle Load(const std::string& name)
+{
+    std::vector<Loaded>& loaded = TheState().loaded;
+    if (TheState().script.modules.count(name) == 0)
     {
         return nullptr;
     }
-    Record(loaded->first, byOrdinal, name);
-    const auto scripted = state.script.modules.find(loaded->first);
-    return scripted == state.script.modules.end() ? nullptr : &scripted->second;
+    std::size_t place = 0;
+    while (place < loaded.size() && loaded[place].name != name)
+    {
+        ++place;
+    }
+    if (place == loaded.size())
+    {
+        loaded.push_back(Loaded{name, 0});
+    }
+    ++loaded[place].references;
+    return reinterpret_cast<ModuleHandle>((place + 1) * HandleUnit);
 }
 
-template <typename Exports, typename Key>
-void* ExportOf(const Exports& exports, const Key& key)
+// The export `key` of the library behind `module`; the call is logged with `shown`.
+void* Lookup(ModuleHandle module, const char* key, const char* shown) noexcept
 {
-    const auto found = exports.find(key);
-    return found == exports.end() ? nullptr : found->second;
+    Log([&] { return L"GetProcAddress " + NameOf(module) + L" " + Widen(shown); });
+    const Loaded* const loaded = Find(module);
+    const auto& modules = TheState().script.modules;
+    const auto scripted = loaded == nullptr ? modules.end() : modules.find(loaded->name);
+    if (scripted == modules.end())
+    {
+        return nullptr;
+    }
+    const auto found = scripted->second.find(key);
+    return found == scripted->second.end() ? nullptr : found->second;
 }
 
 ModuleHandle TOLVANE_OS_WINAPI FakeLoadLibraryExW(const wchar_t* name, void* file, ULong32 flags)
 {
-    const std::lock_guard<std::recursive_mutex> lock(TheMutex());
-    State& state = TheState();
-    state.wideLoadCalls.push_back(WideLoadCall{name, file != nullptr, flags});
-    const auto found = state.script.wideNames.find(name);
-    return found == state.script.wideNames.end() ? nullptr : Load(found->second);
-}
-
-FakeModule Kernel32()
-{
-    const LoadLibraryExWFunction loadLibraryExW = &FakeLoadLibraryExW;
-    FakeModule kernel32;
-    kernel32.exportsByName["LoadLibraryExW"] = reinterpret_cast<void*>(loadLibraryExW);
-    return kernel32;
+    Log([&] {
+        return L"LoadLibraryExW " + std::wstring(name) + L" " + std::to_wstring(flags) +
+               (file != nullptr ? L" file" : L"");
+    });
+    const auto found = TheState().script.wideNames.find(name);
+    return found == TheState().script.wideNames.end() ? nullptr : Load(found->second);
 }
 
 } // namespace
@@ -130,102 +121,84 @@ ModulesScript& Modules()
     return TheState().script;
 }
 
-const std::vector<LoadCall>& LoadLibraryExACalls()
+const std::vector<std::wstring>& ModuleCalls()
 {
-    return TheState().loadCalls;
+    return TheState().calls;
 }
 
-const std::vector<WideLoadCall>& LoadLibraryExWCalls()
+int References(const std::string& module)
 {
-    return TheState().wideLoadCalls;
-}
-
-const std::vector<ExportCall>& GetProcAddressCalls()
-{
-    return TheState().exportCalls;
-}
-
-ModuleCounts Counts(const std::string& module)
-{
-    const std::lock_guard<std::recursive_mutex> lock(TheMutex());
-    const auto found = TheState().loaded.find(module);
-    return found == TheState().loaded.end() ? ModuleCounts{} : found->second.counts;
-}
-
-int InvalidFrees()
-{
-    const std::lock_guard<std::recursive_mutex> lock(TheMutex());
-    return TheState().invalidFrees;
+    for (const Loaded& loaded : TheState().loaded)
+    {
+        if (loaded.name == module)
+        {
+            return loaded.references;
+        }
+    }
+    return 0;
 }
 
 void ResetModules()
 {
-    const std::lock_guard<std::recursive_mutex> lock(TheMutex());
     TheState() = State{};
-    TheState().script.modules[Kernel32Name] = Kernel32();
+    const LoadLibraryExWFunction loadLibraryExW = &FakeLoadLibraryExW;
+    TheState().script.modules = {
+        {"A.dll", {}},
+        {"B.dll", {}},
+        {Kernel32Name, {{"LoadLibraryExW", reinterpret_cast<void*>(loadLibraryExW)}}}};
+    TheState().script.wideNames = {{L"A.dll", "A.dll"}, {L"B.dll", "B.dll"}};
 }
 
-} // namespace Fake
+} // namespace Tolvane::Util::Os::Fake
+
+namespace Tolvane::Util::Os {
 
 ModuleHandle LoadLibraryExA(const char* name, std::uint32_t flags)
 {
-    const std::lock_guard<std::recursive_mutex> lock(Fake::TheMutex());
-    Fake::TheState().loadCalls.push_back(Fake::LoadCall{name, flags});
+    Fake::Log(
+        [&] { return L"LoadLibraryExA " + Fake::Widen(name) + L" " + std::to_wstring(flags); });
     return Fake::Load(name);
 }
 
 void* GetProcAddress(ModuleHandle module, const char* name)
 {
-    const std::lock_guard<std::recursive_mutex> lock(Fake::TheMutex());
-    const Fake::FakeModule* const scripted =
-        Fake::Lookup(module, false, reinterpret_cast<std::uintptr_t>(name));
-    if (scripted == nullptr)
+    if (!IsOrdinalName(name))
     {
-        return nullptr;
+        return Fake::Lookup(module, name, name);
     }
-    if (IsOrdinalName(name))
-    {
-        const auto ordinal = static_cast<std::uint16_t>(reinterpret_cast<std::uintptr_t>(name));
-        return Fake::ExportOf(scripted->exportsByOrdinal, ordinal);
-    }
-    return Fake::ExportOf(scripted->exportsByName, std::string(name));
+    char key[16];
+    char shown[16];
+    const auto ordinal = static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(name));
+    std::snprintf(key, sizeof key, "#%u", ordinal);
+    std::snprintf(shown, sizeof shown, "@%u", ordinal);
+    return Fake::Lookup(module, key, shown);
 }
 
 void* GetProcAddress(ModuleHandle module, std::uint16_t ordinal)
 {
-    const std::lock_guard<std::recursive_mutex> lock(Fake::TheMutex());
-    const Fake::FakeModule* const scripted = Fake::Lookup(module, true, ordinal);
-    return scripted == nullptr ? nullptr : Fake::ExportOf(scripted->exportsByOrdinal, ordinal);
+    char key[16];
+    std::snprintf(key, sizeof key, "#%u", unsigned{ordinal});
+    return Fake::Lookup(module, key, key);
 }
 
 bool FreeLibrary(ModuleHandle module)
 {
-    const std::lock_guard<std::recursive_mutex> lock(Fake::TheMutex());
-    const auto loaded = Fake::Find(module);
-    if (loaded == Fake::TheState().loaded.end() || loaded->second.counts.References() <= 0)
-    {
-        ++Fake::TheState().invalidFrees;
-        return false;
-    }
-    ++loaded->second.counts.frees;
-    return true;
+    Fake::Log([&] { return L"FreeLibrary " + Fake::NameOf(module); });
+    Fake::Loaded* const loaded = Fake::Find(module);
+    return loaded != nullptr && loaded->references-- > 0;
 }
 
 void FreeLibraryAndExitThread(ModuleHandle module, std::uint32_t exitCode)
 {
-    std::string name;
+    Fake::Log([&] {
+        return L"FreeLibraryAndExitThread " + Fake::NameOf(module) + L" " +
+               std::to_wstring(exitCode);
+    });
+    if (Fake::Loaded* const loaded = Fake::Find(module))
     {
-        const std::lock_guard<std::recursive_mutex> lock(Fake::TheMutex());
-        const auto loaded = Fake::Find(module);
-        if (loaded != Fake::TheState().loaded.end())
-        {
-            name = loaded->first;
-        }
+        --loaded->references;
     }
-    static_cast<void>(FreeLibrary(module));
-    throw Fake::ThreadExit{name, exitCode};
+    throw Fake::ThreadExit{};
 }
 
-} // namespace Os
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::Os

@@ -2,7 +2,6 @@
 // is unloaded, and the process carries on.
 #include "native/ModuleProbe.h"
 
-#include <TestLibraryPaths.h>
 #include <Tolvane/Util/DllLoader.h>
 
 #if defined(_WIN32)
@@ -23,13 +22,7 @@
 namespace {
 
 using Tolvane::Testing::IsModuleLoaded;
-using Tolvane::Testing::NativePath;
-
-const std::string& LibraryPath()
-{
-    static const std::string path = NativePath(std::string(TOLVANE_TEST_LIBRARY));
-    return path;
-}
+using Tolvane::Testing::LibraryPath;
 
 class ExitingLoader : public Tolvane::Util::DllLoader
 {
@@ -44,22 +37,15 @@ constexpr std::uint32_t ExitCode = 0x2A17;
 // destroyed. Kept reachable so that leak checkers do not report it.
 std::atomic<ExitingLoader*> g_Leaked{nullptr};
 
-void RunAndExit()
-{
-    ExitingLoader* const loader = new ExitingLoader(LibraryPath());
-    g_Leaked = loader;
-    // Were this to return, the thread would end with another code.
-    loader->FreeLibraryAndExitThread(ExitCode);
-}
-
+// Were FreeLibraryAndExitThread to return, the thread would end with another code.
 #if defined(_WIN32)
 DWORD WINAPI ThreadMain(LPVOID)
 {
-    RunAndExit();
-    return 0;
+    g_Leaked = new ExitingLoader(LibraryPath());
+    g_Leaked.load()->FreeLibraryAndExitThread(ExitCode);
 }
 
-// Runs RunAndExit on a new thread and returns the thread's exit code.
+// Runs ThreadMain on a new thread and returns the thread's exit code.
 std::uint32_t RunOnThread()
 {
     const HANDLE thread = CreateThread(nullptr, 0, &ThreadMain, nullptr, 0, nullptr);
@@ -73,8 +59,8 @@ std::uint32_t RunOnThread()
 #else
 void* ThreadMain(void*)
 {
-    RunAndExit();
-    return nullptr;
+    g_Leaked = new ExitingLoader(LibraryPath());
+    g_Leaked.load()->FreeLibraryAndExitThread(ExitCode);
 }
 
 std::uint32_t RunOnThread()

@@ -1,6 +1,8 @@
 // Native test support: paths for Wine, and the system's own view of loaded libraries.
 #include "native/ModuleProbe.h"
 
+#include <TestLibraryPaths.h>
+
 #if defined(_WIN32)
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
@@ -40,6 +42,18 @@ std::string NativePath(const std::string& path)
 std::wstring NativePath(const std::wstring& path)
 {
     return ToNativePath(path);
+}
+
+const std::string& LibraryPath()
+{
+    static const std::string path = NativePath(std::string(TOLVANE_TEST_LIBRARY));
+    return path;
+}
+
+const std::string& WideNamedLibraryPath()
+{
+    static const std::string path = NativePath(std::string(TOLVANE_TEST_WIDE_NAMED_LIBRARY));
+    return path;
 }
 
 bool IsModuleLoaded(const std::string& path)

@@ -1,5 +1,5 @@
-// Native test support: build paths as the system under test spells them, and whether a
-// library is loaded, asked of the system directly.
+// Native test support: the test libraries' paths as the system under test spells them, and
+// whether a library is loaded, asked of the system directly.
 #pragma once
 
 #include <string>
@@ -10,6 +10,11 @@ namespace Tolvane::Testing {
 // root, so "/a/b.dll" becomes "Z:\a\b.dll". Elsewhere the path is returned as it is.
 std::string NativePath(const std::string& path);
 std::wstring NativePath(const std::wstring& path);
+
+// The plain test library, and the one whose file name has characters outside every ANSI code
+// page (UTF-8 in narrow form), as NativePaths.
+const std::string& LibraryPath();
+const std::string& WideNamedLibraryPath();
 
 // Whether the library at `path` (a NativePath, UTF-8) is loaded in this process. Loads nothing
 // and leaves its reference count as it was.
