@@ -1,28 +1,19 @@
 // Fake backend: module loading from the script, every call logged.
 #include "FakeModules.h"
 
-#include <cstdio>
-
 namespace Tolvane::Util::Os::Fake {
 
 namespace {
 
-struct Loaded
-{
-    std::string name;
-    int references;
-};
+// A loaded library's name and references; its address is its handle.
+using Loaded = std::pair<const std::string, int>;
 
 struct State
 {
     ModulesScript script;
     std::vector<std::wstring> calls;
-    // Every library loaded since the reset; its handle is its place here, counted from one, in
-    // units of 0x100000: distinct, recognisable, never dereferenced.
-    std::vector<Loaded> loaded;
+    std::map<std::string, int> loaded;
 };
-
-constexpr std::uintptr_t HandleUnit = 0x100000U;
 
 State& TheState()
 {
@@ -54,48 +45,29 @@ void Log(const Text& text) noexcept
     }
 }
 
-Loaded* Find(ModuleHandle module) noexcept
+Loaded& Of(ModuleHandle module)
 {
-    const auto value = reinterpret_cast<std::uintptr_t>(module);
-    std::vector<Loaded>& loaded = TheState().loaded;
-    const std::size_t place = value / HandleUnit;
-    return value % HandleUnit == 0 && place >= 1 && place <= loaded.size() ? &loaded[place - 1]
-                                                                           : nullptr;
-}
-
-std::wstring NameOf(ModuleHandle module)
-{
-    const Loaded* const loaded = Find(module);
-    return loaded == nullptr ? L"?" : Widen(loaded->name);
+    return *reinterpret_cast<Loaded*>(module);
 }
 
 ModuleHandle Load(const std::string& name)
 {
-    std::vector<Loaded>& loaded = TheState().loaded;
     if (TheState().script.modules.count(name) == 0)
     {
         return nullptr;
     }
-    std::size_t place = 0;
-    while (place < loaded.size() && loaded[place].name != name)
-    {
-        ++place;
-    }
-    if (place == loaded.size())
-    {
-        loaded.push_back(Loaded{name, 0});
-    }
-    ++loaded[place].references;
-    return reinterpret_cast<ModuleHandle>((place + 1) * HandleUnit);
+    Loaded& loaded = *TheState().loaded.try_emplace(name, 0).first;
+    ++loaded.second;
+    return reinterpret_cast<ModuleHandle>(&loaded);
 }
 
-// The export `key` of the library behind `module`; the call is logged with `shown`.
-void* Lookup(ModuleHandle module, const char* key, const char* shown) noexcept
+// `key` in the exports of the library behind `module`. Ordinal keys are short enough for
+// std::string to hold them without allocating.
+void* Lookup(ModuleHandle module, const char* key, const std::string& shown) noexcept
 {
-    Log([&] { return L"GetProcAddress " + NameOf(module) + L" " + Widen(shown); });
-    const Loaded* const loaded = Find(module);
+    Log([&] { return L"GetProcAddress " + Widen(Of(module).first) + L" " + Widen(shown); });
     const auto& modules = TheState().script.modules;
-    const auto scripted = loaded == nullptr ? modules.end() : modules.find(loaded->name);
+    const auto scripted = modules.find(Of(module).first);
     if (scripted == modules.end())
     {
         return nullptr;
@@ -128,25 +100,19 @@ const std::vector<std::wstring>& ModuleCalls()
 
 int References(const std::string& module)
 {
-    for (const Loaded& loaded : TheState().loaded)
-    {
-        if (loaded.name == module)
-        {
-            return loaded.references;
-        }
-    }
-    return 0;
+    const auto found = TheState().loaded.find(module);
+    return found == TheState().loaded.end() ? 0 : found->second;
 }
 
 void ResetModules()
 {
-    TheState() = State{};
     const LoadLibraryExWFunction loadLibraryExW = &FakeLoadLibraryExW;
-    TheState().script.modules = {
-        {"A.dll", {}},
-        {"B.dll", {}},
-        {Kernel32Name, {{"LoadLibraryExW", reinterpret_cast<void*>(loadLibraryExW)}}}};
-    TheState().script.wideNames = {{L"A.dll", "A.dll"}, {L"B.dll", "B.dll"}};
+    TheState() = State{};
+    TheState().script = {
+        {{"A.dll", {}},
+         {"B.dll", {}},
+         {Kernel32Name, {{"LoadLibraryExW", reinterpret_cast<void*>(loadLibraryExW)}}}},
+        {{L"A.dll", "A.dll"}, {L"B.dll", "B.dll"}}};
 }
 
 } // namespace Tolvane::Util::Os::Fake
@@ -166,38 +132,29 @@ void* GetProcAddress(ModuleHandle module, const char* name)
     {
         return Fake::Lookup(module, name, name);
     }
-    char key[16];
-    char shown[16];
-    const auto ordinal = static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(name));
-    std::snprintf(key, sizeof key, "#%u", ordinal);
-    std::snprintf(shown, sizeof shown, "@%u", ordinal);
-    return Fake::Lookup(module, key, shown);
+    const std::string ordinal = std::to_string(reinterpret_cast<std::uintptr_t>(name));
+    return Fake::Lookup(module, ("#" + ordinal).c_str(), "@" + ordinal);
 }
 
 void* GetProcAddress(ModuleHandle module, std::uint16_t ordinal)
 {
-    char key[16];
-    std::snprintf(key, sizeof key, "#%u", unsigned{ordinal});
-    return Fake::Lookup(module, key, key);
+    const std::string key = "#" + std::to_string(ordinal);
+    return Fake::Lookup(module, key.c_str(), key);
 }
 
 bool FreeLibrary(ModuleHandle module)
 {
-    Fake::Log([&] { return L"FreeLibrary " + Fake::NameOf(module); });
-    Fake::Loaded* const loaded = Fake::Find(module);
-    return loaded != nullptr && loaded->references-- > 0;
+    Fake::Log([&] { return L"FreeLibrary " + Fake::Widen(Fake::Of(module).first); });
+    return Fake::Of(module).second-- > 0;
 }
 
 void FreeLibraryAndExitThread(ModuleHandle module, std::uint32_t exitCode)
 {
     Fake::Log([&] {
-        return L"FreeLibraryAndExitThread " + Fake::NameOf(module) + L" " +
+        return L"FreeLibraryAndExitThread " + Fake::Widen(Fake::Of(module).first) + L" " +
                std::to_wstring(exitCode);
     });
-    if (Fake::Loaded* const loaded = Fake::Find(module))
-    {
-        --loaded->references;
-    }
+    --Fake::Of(module).second;
     throw Fake::ThreadExit{};
 }
 

@@ -1,14 +1,24 @@
 // DllLoader on the real system, with the test libraries that the build makes: loading by
-// narrow and wide name, export lookup, the system's own count of references, copies on many
-// threads, and the loader's exceptions caught across the library boundary.
-#include "native/ModuleProbe.h"
+// narrow and wide name, export lookup, the system's own view of what is loaded, copies on many
+// threads, FreeLibraryAndExitThread, and the exceptions caught across the library boundary.
 #include "support/Messages.h"
 
 #include <TestLibraryPaths.h>
 #include <Tolvane/Util/DllLoader.h>
 
+#if defined(_WIN32)
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#include <pthread.h>
+#endif
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <filesystem>
@@ -20,169 +30,150 @@
 
 namespace {
 
-using namespace Tolvane::Testing;
+using Tolvane::Testing::MessageOf;
 using Tolvane::Util::DllExportNotFoundException;
 using Tolvane::Util::DllLoader;
 using Tolvane::Util::DllLoaderException;
 using Tolvane::Util::LoadDllException;
-
 using AddFunction = int (*)(int, int);
 using NameFunction = const char* (*)();
 using SecretFunction = int (*)();
+
+// `path` as the system reads it. The build writes Unix paths; under Wine, drive Z: is the Unix
+// root, so "/a/b.dll" becomes "Z:\a\b.dll".
+template <typename Char>
+std::basic_string<Char> NativePath(std::basic_string<Char> path)
+{
+#if defined(_WIN32)
+    path.insert(0, {Char('Z'), Char(':')});
+    std::replace(path.begin(), path.end(), Char('/'), Char('\\'));
+#endif
+    return path;
+}
+
+const std::string Plain = NativePath(std::string(TOLVANE_TEST_LIBRARY));
+const std::wstring PlainW = NativePath(std::wstring(TOLVANE_TEST_LIBRARY_W));
+// Its file name has characters outside every ANSI code page; the narrow form is UTF-8.
+const std::string WideNamed = NativePath(std::string(TOLVANE_TEST_WIDE_NAMED_LIBRARY));
+const std::wstring WideNamedW = NativePath(std::wstring(TOLVANE_TEST_WIDE_NAMED_LIBRARY_W));
+
+// Asked of the system, without loading anything or changing a reference count.
+bool IsLoaded(const std::string& path)
+{
+#if defined(_WIN32)
+    return GetModuleHandleW(std::filesystem::u8path(path).c_str()) != nullptr;
+#else
+    // RTLD_NOLOAD finds a loaded library without loading it, but takes a reference.
+    void* const handle = dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD);
+    return handle != nullptr && dlclose(handle) == 0;
+#endif
+}
 
 const char* OrdinalAsName(std::uintptr_t ordinal)
 {
     return reinterpret_cast<const char*>(ordinal);
 }
 
-// The test library as a client wraps it.
-class TestLibrary : public DllLoader
+// The name that the test library reports of its build.
+std::string NameOf(const DllLoader& library)
 {
-public:
-    template <typename Name>
-    explicit TestLibrary(const Name& path)
-        : DllLoader(path), m_Add(GetThis(), "TolvaneTestAdd"),
-          m_Name(GetThis(), "TolvaneTestLibraryName"), m_Missing(GetThis(), "TolvaneTestMissing")
-    {
-    }
-
-    int Add(int a, int b) const { return m_Add.Get()(a, b); }
-    std::string Name() const { return m_Name.Get()(); }
-    const FunctionPointer<AddFunction>& Missing() const { return m_Missing; }
-
-private:
-    FunctionPointer<AddFunction> m_Add;
-    FunctionPointer<NameFunction> m_Name;
-    FunctionPointer<AddFunction> m_Missing;
-};
+    return reinterpret_cast<NameFunction>(library.GetProcAddress("TolvaneTestLibraryName"))();
+}
 
 class DllLoaderNativeTest : public testing::Test
 {
 protected:
     // Every test starts and ends with the test libraries unloaded.
-    void SetUp() override
-    {
-        ASSERT_FALSE(IsModuleLoaded(LibraryPath()));
-        ASSERT_FALSE(IsModuleLoaded(WideNamedLibraryPath()));
-    }
-
-    void TearDown() override
-    {
-        EXPECT_FALSE(IsModuleLoaded(LibraryPath()));
-        EXPECT_FALSE(IsModuleLoaded(WideNamedLibraryPath()));
-    }
+    void SetUp() override { ASSERT_FALSE(IsLoaded(Plain) || IsLoaded(WideNamed)); }
+    void TearDown() override { EXPECT_FALSE(IsLoaded(Plain) || IsLoaded(WideNamed)); }
 };
 
 TEST_F(DllLoaderNativeTest, ExportsByNameGiveOneAddressFromEveryForm)
 {
-    const TestLibrary library(LibraryPath());
-    EXPECT_EQ(library.Add(2, 40), 42);
-    EXPECT_EQ(library.Name(), "Plain");
-    EXPECT_FALSE(library.Missing());
-    EXPECT_EQ(MessageOf<std::logic_error>([&] { return library.Missing().Get(); }),
+    const DllLoader library(Plain);
+    const DllLoader::FunctionPointer<AddFunction> add(library, "TolvaneTestAdd");
+    const DllLoader::FunctionPointer<AddFunction> missing(library, "TolvaneTestMissing");
+    EXPECT_EQ(add.Get()(2, 40), 42);
+    EXPECT_EQ(reinterpret_cast<void*>(add.Get()), library.GetProcAddress("TolvaneTestAdd"));
+    EXPECT_EQ(library.GetProcAddressNoThrow("TolvaneTestAdd"), reinterpret_cast<void*>(add.Get()));
+    EXPECT_FALSE(missing);
+    EXPECT_EQ(MessageOf<std::logic_error>([&] { return missing.Get(); }),
               "DllLoader::FunctionPointer::Get called on an empty FunctionPointer object.");
-    for (const char* name : {"TolvaneTestAdd", "TolvaneTestNegate", "TolvaneTestLibraryName"})
+    EXPECT_EQ(NameOf(library), "Plain");
+#if defined(_WIN32)
+    // Ordinals from the .def file; a name pointer below 0x10000 is an ordinal to Windows and
+    // goes there untouched.
+    for (const auto& [ordinal, name] : {std::pair<unsigned short, const char*>{1, "TolvaneTestAdd"},
+                                        {5, "TolvaneTestLibraryName"}})
     {
         void* const address = library.GetProcAddress(name);
-        EXPECT_NE(address, nullptr) << name;
-        EXPECT_EQ(library.GetProcAddressNoThrow(name), address) << name;
-    }
-}
-
-#if defined(_WIN32)
-TEST_F(DllLoaderNativeTest, ExportsByOrdinalAreTheNamedOnes)
-{
-    const DllLoader loader(LibraryPath());
-    const struct
-    {
-        unsigned short ordinal;
-        const char* name;
-    } cases[] = {{1, "TolvaneTestAdd"}, {3, "TolvaneTestLength"}, {5, "TolvaneTestLibraryName"}};
-    for (const auto& c : cases)
-    {
-        void* const address = loader.GetProcAddress(c.name);
-        EXPECT_EQ(loader.GetProcAddress(c.ordinal), address) << c.ordinal;
-        EXPECT_EQ(loader.GetProcAddressNoThrow(c.ordinal), address) << c.ordinal;
-        // A name pointer below 0x10000 is an ordinal to Windows, and goes there untouched.
-        EXPECT_EQ(loader.GetProcAddressNoThrow(OrdinalAsName(c.ordinal)), address) << c.ordinal;
+        EXPECT_EQ(library.GetProcAddress(ordinal), address) << ordinal;
+        EXPECT_EQ(library.GetProcAddressNoThrow(ordinal), address) << ordinal;
+        EXPECT_EQ(library.GetProcAddressNoThrow(OrdinalAsName(ordinal)), address) << ordinal;
     }
     // Exported by ordinal only: no name finds it.
-    const auto secret =
-        reinterpret_cast<SecretFunction>(loader.GetProcAddress(static_cast<unsigned short>(9)));
-    EXPECT_EQ(secret(), 42);
-    EXPECT_EQ(loader.GetProcAddressNoThrow("TolvaneTestSecret"), nullptr);
-}
+    EXPECT_EQ(reinterpret_cast<SecretFunction>(library.GetProcAddress(std::uint16_t{9}))(), 42);
+    EXPECT_EQ(library.GetProcAddressNoThrow("TolvaneTestSecret"), nullptr);
 #else
-TEST_F(DllLoaderNativeTest, NoExportHasAnOrdinalNorIsADependencysSymbol)
-{
-    const DllLoader loader(LibraryPath());
-    for (const unsigned short ordinal : {std::uint16_t{0}, std::uint16_t{1}, std::uint16_t{9}})
+    // No ordinals here, and no symbol of a dependency (the C library, whose strlen the test
+    // library calls): dlsym would find them, as GetProcAddress would not.
+    for (const auto ordinal : {std::uint16_t{0}, std::uint16_t{1}, std::uint16_t{9}})
     {
-        EXPECT_EQ(loader.GetProcAddressNoThrow(ordinal), nullptr);
-        EXPECT_EQ(loader.GetProcAddressNoThrow(OrdinalAsName(ordinal)), nullptr);
-        EXPECT_THROW(loader.GetProcAddress(ordinal), DllExportNotFoundException);
+        EXPECT_EQ(library.GetProcAddressNoThrow(ordinal), nullptr);
+        EXPECT_EQ(library.GetProcAddressNoThrow(OrdinalAsName(ordinal)), nullptr);
+        EXPECT_THROW(library.GetProcAddress(ordinal), DllExportNotFoundException);
     }
-    // Exported by name here.
-    const auto secret =
-        reinterpret_cast<SecretFunction>(loader.GetProcAddress("TolvaneTestSecret"));
-    EXPECT_EQ(secret(), 42);
-    // The C library is a dependency of the test library (its TolvaneTestLength calls strlen):
-    // dlsym would find strlen through it, as GetProcAddress would not.
-    const auto length =
-        reinterpret_cast<int (*)(const char*)>(loader.GetProcAddress("TolvaneTestLength"));
-    EXPECT_EQ(length("four"), 4);
-    EXPECT_EQ(loader.GetProcAddressNoThrow("strlen"), nullptr);
-}
+    EXPECT_EQ(reinterpret_cast<SecretFunction>(library.GetProcAddress("TolvaneTestSecret"))(), 42);
+    EXPECT_NE(library.GetProcAddressNoThrow("TolvaneTestLength"), nullptr);
+    EXPECT_EQ(library.GetProcAddressNoThrow("strlen"), nullptr);
 #endif
+}
 
 TEST_F(DllLoaderNativeTest, FailuresThrowTheirMessagesAcrossTheBoundary)
 {
-    const DllLoader loader(LibraryPath());
+    const DllLoader loader(Plain);
     // Caught by their bases: the type information crosses the boundary intact.
     EXPECT_EQ(MessageOf<DllLoaderException>([&] { loader.GetProcAddress("TolvaneTestMissing"); }),
               "Cannot find DLL export with name 'TolvaneTestMissing'.");
-    EXPECT_EQ(MessageOf<DllExportNotFoundException>(
-                  [&] { loader.GetProcAddress(static_cast<unsigned short>(65535)); }),
-              "Cannot find DLL export with ordinal 65535.");
+    EXPECT_EQ(
+        MessageOf<DllExportNotFoundException>([&] { loader.GetProcAddress(std::uint16_t{65535}); }),
+        "Cannot find DLL export with ordinal 65535.");
     EXPECT_EQ(loader.GetProcAddressNoThrow("TolvaneTestMissing"), nullptr);
-    EXPECT_EQ(loader.GetProcAddressNoThrow(static_cast<unsigned short>(65535)), nullptr);
+    EXPECT_EQ(loader.GetProcAddressNoThrow(std::uint16_t{65535}), nullptr);
     EXPECT_THROW(loader.GetProcAddress(static_cast<const char*>(nullptr)), std::invalid_argument);
-    const std::string name = NativePath(std::string("/nonexistent/tolvane-missing.dll"));
-    EXPECT_EQ(MessageOf<std::exception>([&] { DllLoader{name}; }),
-              "Cannot load DLL '" + name + "'.");
-    EXPECT_THROW(DllLoader{name}, LoadDllException);
     EXPECT_EQ(MessageOf<Tolvane::ConvertStringException>([] {
                   Tolvane::Util::StringConversion::Detail::ThrowConvertStringException("c");
               }),
               "c");
+    const std::string missing = NativePath(std::string("/nonexistent/tolvane-missing.dll"));
+    EXPECT_EQ(MessageOf<LoadDllException>([&] { DllLoader{missing}; }),
+              "Cannot load DLL '" + missing + "'.");
     // Cut at the NUL, these names would load the test library.
-    EXPECT_EQ(MessageOf<LoadDllException>([] { DllLoader{LibraryPath() + '\0' + "junk"}; }),
-              "Cannot load DLL '" + LibraryPath() + "\\0junk'.");
-    const std::wstring wide = NativePath(std::wstring(TOLVANE_TEST_LIBRARY_W)) + L'\0' + L"junk";
-    EXPECT_EQ(MessageOf<LoadDllException>([&] { DllLoader{wide}; }),
-              "Cannot load DLL '" + LibraryPath() + "\\0junk'.");
+    EXPECT_EQ(MessageOf<LoadDllException>([] { DllLoader{Plain + '\0' + "junk"}; }),
+              "Cannot load DLL '" + Plain + "\\0junk'.");
+    EXPECT_EQ(MessageOf<LoadDllException>([] { DllLoader{PlainW + L'\0' + L"junk"}; }),
+              "Cannot load DLL '" + Plain + "\\0junk'.");
 }
 
 TEST_F(DllLoaderNativeTest, LibraryStaysLoadedWhileAnyLoaderOrCopyLives)
 {
-    std::optional<DllLoader> original(std::in_place, LibraryPath());
+    std::optional<DllLoader> original(std::in_place, Plain);
     std::optional<DllLoader> copy(std::in_place, *original);
-    std::optional<DllLoader> separate(std::in_place, LibraryPath());
-    EXPECT_EQ(separate->GetProcAddress("TolvaneTestAdd"), copy->GetProcAddress("TolvaneTestAdd"));
+    DllLoader separate(Plain);
+    EXPECT_EQ(separate.GetProcAddress("TolvaneTestAdd"), copy->GetProcAddress("TolvaneTestAdd"));
     original.reset();
-    EXPECT_TRUE(IsModuleLoaded(LibraryPath()));
+    EXPECT_TRUE(IsLoaded(Plain));
     copy.reset();
-    // The separately constructed loader holds its own reference.
-    EXPECT_TRUE(IsModuleLoaded(LibraryPath()));
-    // Assignment lets go of the old library.
-    *separate = DllLoader(NativePath(std::wstring(TOLVANE_TEST_WIDE_NAMED_LIBRARY_W)));
-    EXPECT_FALSE(IsModuleLoaded(LibraryPath()));
-    EXPECT_TRUE(IsModuleLoaded(WideNamedLibraryPath()));
+    // The separately constructed loader holds its own reference, until it is assigned another.
+    EXPECT_TRUE(IsLoaded(Plain));
+    separate = DllLoader(WideNamedW);
+    EXPECT_FALSE(IsLoaded(Plain));
+    EXPECT_TRUE(IsLoaded(WideNamed));
 }
 
 TEST_F(DllLoaderNativeTest, CopiesOnEightThreadsFreeTheLibraryOnce)
 {
-    std::optional<DllLoader> original(std::in_place, LibraryPath());
+    std::optional<DllLoader> original(std::in_place, Plain);
     std::atomic<bool> go{false};
     std::atomic<int> wrongResults{0};
     std::vector<std::thread> threads;
@@ -206,7 +197,7 @@ TEST_F(DllLoaderNativeTest, CopiesOnEightThreadsFreeTheLibraryOnce)
         });
     }
     original.reset();
-    EXPECT_TRUE(IsModuleLoaded(LibraryPath()));
+    EXPECT_TRUE(IsLoaded(Plain));
     go = true;
     for (std::thread& thread : threads)
     {
@@ -217,29 +208,23 @@ TEST_F(DllLoaderNativeTest, CopiesOnEightThreadsFreeTheLibraryOnce)
 
 TEST_F(DllLoaderNativeTest, WideNamesReachTheSystemUnchanged)
 {
-    {
-        const DllLoader narrow(LibraryPath());
-        const DllLoader ascii(NativePath(std::wstring(TOLVANE_TEST_LIBRARY_W)));
-        EXPECT_EQ(ascii.GetProcAddress("TolvaneTestAdd"), narrow.GetProcAddress("TolvaneTestAdd"));
-        // This name has characters outside the ANSI code page.
-        const TestLibrary library(NativePath(std::wstring(TOLVANE_TEST_WIDE_NAMED_LIBRARY_W)));
-        EXPECT_EQ(library.Name(), "Wide");
-    }
+    EXPECT_EQ(NameOf(DllLoader(WideNamedW)), "Wide");
+    const DllLoader narrow(Plain);
+    EXPECT_EQ(DllLoader(PlainW).GetProcAddress("TolvaneTestAdd"),
+              narrow.GetProcAddress("TolvaneTestAdd"));
 #if defined(_WIN32)
-    // The same path in narrow form is read in the ANSI code page, which has neither character:
-    // only the wide name reaches this file.
-    EXPECT_THROW(DllLoader{WideNamedLibraryPath()}, LoadDllException);
+    // The narrow form is read in the ANSI code page, which has neither character.
+    EXPECT_THROW(DllLoader{WideNamed}, LoadDllException);
 #else
     // A lone surrogate names no file here. Were it replaced by U+FFFD, the library copied to
     // the name with U+FFFD would load.
-    const std::filesystem::path original(LibraryPath());
-    const std::filesystem::path replaced =
-        original.parent_path() / "TolvaneTestReplacement\xEF\xBF\xBD.so";
+    const std::filesystem::path original(Plain);
+    const auto replaced = original.parent_path() / "TolvaneTestReplacement\xEF\xBF\xBD.so";
     std::filesystem::copy_file(original, replaced,
                                std::filesystem::copy_options::overwrite_existing);
     EXPECT_THROW(DllLoader{original.parent_path().wstring() + L"/TolvaneTestReplacement\xD800.so"},
                  LoadDllException);
-    EXPECT_FALSE(IsModuleLoaded(replaced.string()));
+    EXPECT_FALSE(IsLoaded(replaced.string()));
     std::filesystem::remove(replaced);
 #endif
 }
@@ -247,7 +232,7 @@ TEST_F(DllLoaderNativeTest, WideNamesReachTheSystemUnchanged)
 TEST_F(DllLoaderNativeTest, WideNameThatDoesNotLoadKeepsItsMessageWide)
 {
     const std::wstring name = NativePath(std::wstring(L"/nonexistent/caf\xE9-\x4E2D.dll"));
-    EXPECT_EQ(WideMessageOf<LoadDllException>([&] { DllLoader{name}; }),
+    EXPECT_EQ((MessageOf<LoadDllException, std::wstring>([&] { DllLoader{name}; })),
               L"Cannot load DLL '" + name + L"'.");
     // what() gives its form in the ANSI code page: on Wine 1252, which lacks U+4E2D; here UTF-8.
 #if defined(_WIN32)
@@ -263,9 +248,50 @@ TEST_F(DllLoaderNativeTest, Kernel32ExportsTheWideLoaderUnderEverySpelling)
     // Windows compares module names without regard to case and adds ".DLL" to a bare name.
     for (const char* name : {"KERNEL32.DLL", "kernel32.dll", "Kernel32"})
     {
-        const DllLoader kernel32{std::string(name)};
-        EXPECT_NE(kernel32.GetProcAddressNoThrow("LoadLibraryExW"), nullptr) << name;
+        EXPECT_NE(DllLoader(std::string(name)).GetProcAddressNoThrow("LoadLibraryExW"), nullptr);
     }
+}
+
+// FreeLibraryAndExitThread on a thread of its own, with the only loader of the test library.
+// The loader is never destroyed; kept reachable so that leak checkers do not report it.
+class ExitingLoader : public DllLoader
+{
+public:
+    using DllLoader::DllLoader;
+    using DllLoader::FreeLibraryAndExitThread;
+};
+std::atomic<ExitingLoader*> g_Exited{nullptr};
+constexpr std::uint32_t ExitCode = 0x2A17;
+
+#if defined(_WIN32)
+DWORD WINAPI ExitingThread(LPVOID)
+#else
+void* ExitingThread(void*)
+#endif
+{
+    g_Exited = new ExitingLoader(Plain);
+    g_Exited.load()->FreeLibraryAndExitThread(ExitCode);
+}
+
+TEST_F(DllLoaderNativeTest, FreeLibraryAndExitThreadEndsTheThreadWithItsCodeAndUnloads)
+{
+#if defined(_WIN32)
+    const HANDLE thread = CreateThread(nullptr, 0, &ExitingThread, nullptr, 0, nullptr);
+    DWORD code = 0;
+    ASSERT_EQ(WaitForSingleObject(thread, INFINITE), WAIT_OBJECT_0);
+    ASSERT_NE(GetExitCodeThread(thread, &code), 0);
+    CloseHandle(thread);
+#else
+    pthread_t thread{};
+    ASSERT_EQ(pthread_create(&thread, nullptr, &ExitingThread, nullptr), 0);
+    void* result = nullptr;
+    ASSERT_EQ(pthread_join(thread, &result), 0);
+    const auto code = reinterpret_cast<std::uintptr_t>(result);
+#endif
+    EXPECT_EQ(code, ExitCode);
+    EXPECT_FALSE(IsLoaded(Plain));
+    // The process carries on, and the library loads again.
+    EXPECT_NE(DllLoader(Plain).GetProcAddressNoThrow("TolvaneTestAdd"), nullptr);
 }
 
 } // namespace

@@ -2,46 +2,38 @@
 #pragma once
 
 #include <string>
+#include <type_traits>
 
 namespace Tolvane::Testing {
 
-// The what() of the `Caught` that `action` throws; "(nothing thrown)" when it returns, and
-// "(another exception)" when it throws something that a handler for `Caught` does not take.
-template <typename Caught, typename Action>
-std::string MessageOf(Action&& action)
+// The what() of the `Caught` that `action` throws, or with `Text` std::wstring its
+// GetWideMessage(); "(nothing thrown)" when it returns, "(another exception)" when it throws
+// something that a handler for `Caught` does not take.
+template <typename Caught, typename Text = std::string, typename Action>
+Text MessageOf(Action&& action)
 {
+    // Nothing is allocated outside the handlers: the action may be made to run out of memory.
+    const char* outcome = "(nothing thrown)";
     try
     {
         static_cast<void>(action());
     }
     catch (const Caught& e)
     {
-        return e.what();
+        if constexpr (std::is_same_v<Text, std::wstring>)
+        {
+            return e.GetWideMessage();
+        }
+        else
+        {
+            return e.what();
+        }
     }
     catch (...)
     {
-        return "(another exception)";
+        outcome = "(another exception)";
     }
-    return "(nothing thrown)";
-}
-
-// The same for the wide message of a Tolvane::Exception (its GetWideMessage()).
-template <typename Caught, typename Action>
-std::wstring WideMessageOf(Action&& action)
-{
-    try
-    {
-        static_cast<void>(action());
-    }
-    catch (const Caught& e)
-    {
-        return e.GetWideMessage();
-    }
-    catch (...)
-    {
-        return L"(another exception)";
-    }
-    return L"(nothing thrown)";
+    return Text(outcome, outcome + std::char_traits<char>::length(outcome));
 }
 
 } // namespace Tolvane::Testing

@@ -14,7 +14,6 @@
 namespace {
 
 using Tolvane::Testing::MessageOf;
-using Tolvane::Testing::WideMessageOf;
 using Tolvane::Util::DllLoader;
 using Tolvane::Util::LoadDllException;
 namespace Fake = Tolvane::Util::Os::Fake;
@@ -74,7 +73,8 @@ TEST(DllLoader, NameThatDoesNotLoadThrowsItsMessageAndFreesNothing)
     {
         EXPECT_EQ(MessageOf<LoadDllException>([&] { DllLoader{c.name}; }), c.message);
     }
-    EXPECT_EQ(WideMessageOf<LoadDllException>([] { DllLoader{std::wstring(L"A.dll\0x", 7)}; }),
+    EXPECT_EQ((MessageOf<LoadDllException, std::wstring>(
+                  [] { DllLoader{std::wstring(L"A.dll\0x", 7)}; })),
               L"Cannot load DLL 'A.dll\\0x'.");
     EXPECT_EQ(Fake::ModuleCalls(), (Calls{L"LoadLibraryExA Missing.dll 0", L"LoadLibraryExA  0"}));
 }

@@ -11,7 +11,6 @@
 namespace {
 
 using Tolvane::Testing::MessageOf;
-using Tolvane::Testing::WideMessageOf;
 using Tolvane::Util::DllLoader;
 using Tolvane::Util::LoadDllException;
 namespace Fake = Tolvane::Util::Os::Fake;
@@ -46,9 +45,9 @@ TEST(WideNameLoad, TakesKernel32sWideLoaderWhereItExistsElseTheAnsiName)
         const auto before = static_cast<std::ptrdiff_t>(Fake::ModuleCalls().size());
         const std::wstring name(c.name);
         // The message names the caller's wide name, never the converted one.
-        EXPECT_EQ(WideMessageOf<LoadDllException>([&] {
+        EXPECT_EQ((MessageOf<LoadDllException, std::wstring>([&] {
                       DllLoader{name, 16};
-                  }),
+                  })),
                   c.loaded ? L"(nothing thrown)" : L"Cannot load DLL '" + name + L"'.");
         Calls expected = {L"LoadLibraryExA KERNEL32.DLL 0",
                           L"GetProcAddress KERNEL32.DLL LoadLibraryExW", c.load,

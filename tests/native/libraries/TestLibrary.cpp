@@ -15,7 +15,6 @@ extern "C"
 {
 
     TOLVANE_TEST_EXPORT int TolvaneTestAdd(int a, int b);
-    TOLVANE_TEST_EXPORT int TolvaneTestNegate(int a);
     TOLVANE_TEST_EXPORT int TolvaneTestLength(const char* text);
     TOLVANE_TEST_EXPORT const char* TolvaneTestLibraryName();
     TOLVANE_TEST_EXPORT int TolvaneTestSecret();
@@ -23,11 +22,6 @@ extern "C"
     int TolvaneTestAdd(int a, int b)
     {
         return a + b;
-    }
-
-    int TolvaneTestNegate(int a)
-    {
-        return -a;
     }
 
     // Calls into the C library, so that the C library is one of this library's dependencies.
