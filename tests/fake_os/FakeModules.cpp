@@ -150,11 +150,8 @@ bool FreeLibrary(ModuleHandle module)
 
 void FreeLibraryAndExitThread(ModuleHandle module, std::uint32_t exitCode)
 {
-    Fake::Log([&] {
-        return L"FreeLibraryAndExitThread " + Fake::Widen(Fake::Of(module).first) + L" " +
-               std::to_wstring(exitCode);
-    });
-    --Fake::Of(module).second;
+    Fake::Log([&] { return L"ExitThread " + std::to_wstring(exitCode); });
+    static_cast<void>(FreeLibrary(module));
     throw Fake::ThreadExit{};
 }
 
