@@ -15,11 +15,7 @@ struct State
     std::map<std::string, int> loaded;
 };
 
-State& TheState()
-{
-    static State state;
-    return state;
-}
+State g_State;
 
 std::wstring Widen(const std::string& text)
 {
@@ -38,7 +34,7 @@ void Log(const Text& text) noexcept
 {
     try
     {
-        TheState().calls.push_back(text());
+        g_State.calls.push_back(text());
     }
     catch (...)
     {
@@ -52,11 +48,11 @@ Loaded& Of(ModuleHandle module)
 
 ModuleHandle Load(const std::string& name)
 {
-    if (TheState().script.modules.count(name) == 0)
+    if (g_State.script.modules.count(name) == 0)
     {
         return nullptr;
     }
-    Loaded& loaded = *TheState().loaded.try_emplace(name, 0).first;
+    Loaded& loaded = *g_State.loaded.try_emplace(name, 0).first;
     ++loaded.second;
     return reinterpret_cast<ModuleHandle>(&loaded);
 }
@@ -66,7 +62,7 @@ ModuleHandle Load(const std::string& name)
 void* Lookup(ModuleHandle module, const char* key, const std::string& shown) noexcept
 {
     Log([&] { return L"GetProcAddress " + Widen(Of(module).first) + L" " + Widen(shown); });
-    const auto& modules = TheState().script.modules;
+    const auto& modules = g_State.script.modules;
     const auto scripted = modules.find(Of(module).first);
     if (scripted == modules.end())
     {
@@ -82,33 +78,33 @@ ModuleHandle TOLVANE_OS_WINAPI FakeLoadLibraryExW(const wchar_t* name, void* fil
         return L"LoadLibraryExW " + std::wstring(name) + L" " + std::to_wstring(flags) +
                (file != nullptr ? L" file" : L"");
     });
-    const auto found = TheState().script.wideNames.find(name);
-    return found == TheState().script.wideNames.end() ? nullptr : Load(found->second);
+    const auto found = g_State.script.wideNames.find(name);
+    return found == g_State.script.wideNames.end() ? nullptr : Load(found->second);
 }
 
 } // namespace
 
 ModulesScript& Modules()
 {
-    return TheState().script;
+    return g_State.script;
 }
 
 const std::vector<std::wstring>& ModuleCalls()
 {
-    return TheState().calls;
+    return g_State.calls;
 }
 
 int References(const std::string& module)
 {
-    const auto found = TheState().loaded.find(module);
-    return found == TheState().loaded.end() ? 0 : found->second;
+    const auto found = g_State.loaded.find(module);
+    return found == g_State.loaded.end() ? 0 : found->second;
 }
 
 void ResetModules()
 {
     const LoadLibraryExWFunction loadLibraryExW = &FakeLoadLibraryExW;
-    TheState() = State{};
-    TheState().script = {
+    g_State = State{};
+    g_State.script = {
         {{"A.dll", {}},
          {"B.dll", {}},
          {Kernel32Name, {{"LoadLibraryExW", reinterpret_cast<void*>(loadLibraryExW)}}}},

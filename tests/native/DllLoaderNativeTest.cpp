@@ -69,12 +69,6 @@ bool IsLoaded(const std::string& path)
 #endif
 }
 
-// A name pointer that holds an ordinal.
-const char* OrdinalAsName(std::uintptr_t ordinal)
-{
-    return reinterpret_cast<const char*>(ordinal);
-}
-
 class DllLoaderNativeTest : public testing::Test
 {
 protected:
@@ -103,7 +97,10 @@ TEST_F(DllLoaderNativeTest, ExportsAndFailuresAcrossTheBoundary)
         void* const address = library.GetProcAddress(name);
         EXPECT_EQ(library.GetProcAddress(ordinal), address) << ordinal;
         EXPECT_EQ(library.GetProcAddressNoThrow(ordinal), address) << ordinal;
-        EXPECT_EQ(library.GetProcAddressNoThrow(OrdinalAsName(ordinal)), address) << ordinal;
+        EXPECT_EQ(
+            library.GetProcAddressNoThrow(reinterpret_cast<const char*>(std::uintptr_t{ordinal})),
+            address)
+            << ordinal;
     }
     // Exported by ordinal only: no name finds it.
     EXPECT_EQ(reinterpret_cast<SecretFunction>(library.GetProcAddress(std::uint16_t{9}))(), 42);
@@ -114,7 +111,9 @@ TEST_F(DllLoaderNativeTest, ExportsAndFailuresAcrossTheBoundary)
     for (const auto ordinal : {std::uint16_t{0}, std::uint16_t{1}, std::uint16_t{9}})
     {
         EXPECT_EQ(library.GetProcAddressNoThrow(ordinal), nullptr);
-        EXPECT_EQ(library.GetProcAddressNoThrow(OrdinalAsName(ordinal)), nullptr);
+        EXPECT_EQ(
+            library.GetProcAddressNoThrow(reinterpret_cast<const char*>(std::uintptr_t{ordinal})),
+            nullptr);
         EXPECT_THROW(library.GetProcAddress(ordinal), DllExportNotFoundException);
     }
     EXPECT_EQ(reinterpret_cast<SecretFunction>(library.GetProcAddress("TolvaneTestSecret"))(), 42);

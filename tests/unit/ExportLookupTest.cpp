@@ -30,11 +30,6 @@ int g_Alpha = 0;
 int g_Zero = 0;
 int g_Hidden = 0;
 
-const char* OrdinalAsName(std::uintptr_t ordinal)
-{
-    return reinterpret_cast<const char*>(ordinal);
-}
-
 TEST(ExportLookup, EveryFormGivesTheAddressTheSystemGives)
 {
     Fake::Modules().modules["A.dll"] = {
@@ -51,7 +46,8 @@ TEST(ExportLookup, EveryFormGivesTheAddressTheSystemGives)
     }
     // The non-throwing lookup by name hands the pointer over untouched: the system reads a
     // small value as an ordinal.
-    EXPECT_EQ(loader.GetProcAddressNoThrow(OrdinalAsName(9)), &g_Hidden);
+    EXPECT_EQ(loader.GetProcAddressNoThrow(reinterpret_cast<const char*>(std::uintptr_t{9})),
+              &g_Hidden);
     EXPECT_EQ(Fake::ModuleCalls().back(), L"GetProcAddress A.dll @9");
 }
 
@@ -85,7 +81,7 @@ TEST(ExportLookup, MissingExportsThrowTheirExactMessagesOrGiveNull)
     for (const std::uintptr_t value : {std::uintptr_t{0}, std::uintptr_t{0xFFFF}})
     {
         EXPECT_EQ(MessageOf<std::invalid_argument>(
-                      [&] { return loader.GetProcAddress(OrdinalAsName(value)); }),
+                      [&] { return loader.GetProcAddress(reinterpret_cast<const char*>(value)); }),
                   "DllLoader::GetProcAddress: invalid export name.");
     }
     EXPECT_EQ(Fake::ModuleCalls().size(), before);
