@@ -37,7 +37,6 @@ using Tolvane::Util::DllLoaderException;
 using Tolvane::Util::LoadDllException;
 using AddFunction = int (*)(int, int);
 using NameFunction = const char* (*)();
-using SecretFunction = int (*)();
 
 // `path` as the system reads it. The build writes Unix paths; under Wine, drive Z: is the Unix
 // root, so "/a/b.dll" becomes "Z:\a\b.dll".
@@ -103,7 +102,7 @@ TEST_F(DllLoaderNativeTest, ExportsAndFailuresAcrossTheBoundary)
             << ordinal;
     }
     // Exported by ordinal only: no name finds it.
-    EXPECT_EQ(reinterpret_cast<SecretFunction>(library.GetProcAddress(std::uint16_t{9}))(), 42);
+    EXPECT_EQ(reinterpret_cast<int (*)()>(library.GetProcAddress(std::uint16_t{9}))(), 42);
     EXPECT_EQ(library.GetProcAddressNoThrow("TolvaneTestSecret"), nullptr);
 #else
     // No ordinals here, and no symbol of a dependency (the C library, whose strlen the test
@@ -116,7 +115,7 @@ TEST_F(DllLoaderNativeTest, ExportsAndFailuresAcrossTheBoundary)
             nullptr);
         EXPECT_THROW(library.GetProcAddress(ordinal), DllExportNotFoundException);
     }
-    EXPECT_EQ(reinterpret_cast<SecretFunction>(library.GetProcAddress("TolvaneTestSecret"))(), 42);
+    EXPECT_EQ(reinterpret_cast<int (*)()>(library.GetProcAddress("TolvaneTestSecret"))(), 42);
     EXPECT_NE(library.GetProcAddressNoThrow("TolvaneTestLength"), nullptr);
     EXPECT_EQ(library.GetProcAddressNoThrow("strlen"), nullptr);
 #endif

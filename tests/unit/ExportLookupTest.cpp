@@ -26,9 +26,7 @@ static_assert(std::is_base_of_v<DllLoaderException, LoadDllException> &&
                   !std::is_base_of_v<DllExportNotFoundException, LoadDllException>,
               "one base for the loader's failures, and two leaves that do not catch each other");
 
-int g_Alpha = 0;
-int g_Zero = 0;
-int g_Hidden = 0;
+int g_Alpha = 0, g_Zero = 0, g_Hidden = 0;
 
 TEST(ExportLookup, EveryFormGivesTheAddressTheSystemGives)
 {
