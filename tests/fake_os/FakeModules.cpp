@@ -1,231 +1,154 @@
-// Fake backend: module loading from the script, every load and free counted per library.
+// Fake backend: module loading from the script, every call logged.
 #include "FakeModules.h"
 
-#include <mutex>
-
-namespace Tolvane {
-namespace Util {
-namespace Os {
-namespace Fake {
+namespace Tolvane::Util::Os::Fake {
 
 namespace {
 
-struct Loaded
-{
-    ModuleHandle handle;
-    ModuleCounts counts;
-};
+// A loaded library's name and references; its address is its handle.
+using Loaded = std::pair<const std::string, int>;
 
 struct State
 {
     ModulesScript script;
-    std::vector<LoadCall> loadCalls;
-    std::vector<WideLoadCall> wideLoadCalls;
-    std::vector<ExportCall> exportCalls;
-    // Every library loaded at least once since the reset; its handle never changes.
-    std::map<std::string, Loaded> loaded;
-    int invalidFrees = 0;
+    std::vector<std::wstring> calls;
+    std::map<std::string, int> loaded;
 };
 
-std::recursive_mutex& TheMutex()
-{
-    static std::recursive_mutex mutex;
-    return mutex;
-}
+State g_State;
 
-State& TheState()
+std::wstring Widen(const std::string& text)
 {
-    static State state;
-    return state;
-}
-
-ModuleHandle Load(const std::string& name)
-{
-    State& state = TheState();
-    if (state.script.modules.count(name) == 0)
+    std::wstring wide;
+    for (const char c : text)
     {
-        return nullptr;
+        wide += static_cast<wchar_t>(static_cast<unsigned char>(c));
     }
-    auto found = state.loaded.find(name);
-    if (found == state.loaded.end())
-    {
-        // Distinct, recognisable, never dereferenced.
-        const auto value = static_cast<std::uintptr_t>(0x100000U * (state.loaded.size() + 1));
-        found = state.loaded.emplace(name, Loaded{reinterpret_cast<ModuleHandle>(value), {}}).first;
-    }
-    ++found->second.counts.loads;
-    return found->second.handle;
+    return wide;
 }
 
-// Allocates nothing: it runs in destructors.
-std::map<std::string, Loaded>::iterator Find(ModuleHandle module)
-{
-    State& state = TheState();
-    for (auto it = state.loaded.begin(); it != state.loaded.end(); ++it)
-    {
-        if (it->second.handle == module)
-        {
-            return it;
-        }
-    }
-    return state.loaded.end();
-}
-
-// GetProcAddress throws nothing, and the loader relies on it: a record that cannot be
-// allocated is dropped.
-void Record(const std::string& module, bool byOrdinal, std::uintptr_t name) noexcept
+// The system's module calls throw nothing, and the loader's destructors rely on it: a record
+// that cannot be allocated is dropped.
+template <typename Text>
+void Log(const Text& text) noexcept
 {
     try
     {
-        TheState().exportCalls.push_back(ExportCall{module, byOrdinal, name});
+        g_State.calls.push_back(text());
     }
     catch (...)
     {
     }
 }
 
-// The script of the library behind `module`, with the lookup recorded; null when the handle is
-// not one the fake gave out. The caller holds the lock.
-const FakeModule* Lookup(ModuleHandle module, bool byOrdinal, std::uintptr_t name)
+Loaded& Of(ModuleHandle module)
 {
-    State& state = TheState();
-    const auto loaded = Find(module);
-    if (loaded == state.loaded.end())
+    return *reinterpret_cast<Loaded*>(module);
+}
+
+ModuleHandle Load(const std::string& name)
+{
+    if (g_State.script.modules.count(name) == 0)
     {
         return nullptr;
     }
-    Record(loaded->first, byOrdinal, name);
-    const auto scripted = state.script.modules.find(loaded->first);
-    return scripted == state.script.modules.end() ? nullptr : &scripted->second;
+    Loaded& loaded = *g_State.loaded.try_emplace(name, 0).first;
+    ++loaded.second;
+    return reinterpret_cast<ModuleHandle>(&loaded);
 }
 
-template <typename Exports, typename Key>
-void* ExportOf(const Exports& exports, const Key& key)
+// `key` in the exports of the library behind `module`. Ordinal keys are short enough for
+// std::string to hold them without allocating.
+void* Lookup(ModuleHandle module, const char* key, const std::string& shown) noexcept
 {
-    const auto found = exports.find(key);
-    return found == exports.end() ? nullptr : found->second;
+    Log([&] { return L"GetProcAddress " + Widen(Of(module).first) + L" " + Widen(shown); });
+    const auto& modules = g_State.script.modules;
+    const auto scripted = modules.find(Of(module).first);
+    if (scripted == modules.end())
+    {
+        return nullptr;
+    }
+    const auto found = scripted->second.find(key);
+    return found == scripted->second.end() ? nullptr : found->second;
 }
 
 ModuleHandle TOLVANE_OS_WINAPI FakeLoadLibraryExW(const wchar_t* name, void* file, ULong32 flags)
 {
-    const std::lock_guard<std::recursive_mutex> lock(TheMutex());
-    State& state = TheState();
-    state.wideLoadCalls.push_back(WideLoadCall{name, file != nullptr, flags});
-    const auto found = state.script.wideNames.find(name);
-    return found == state.script.wideNames.end() ? nullptr : Load(found->second);
-}
-
-FakeModule Kernel32()
-{
-    const LoadLibraryExWFunction loadLibraryExW = &FakeLoadLibraryExW;
-    FakeModule kernel32;
-    kernel32.exportsByName["LoadLibraryExW"] = reinterpret_cast<void*>(loadLibraryExW);
-    return kernel32;
+    Log([&] {
+        return L"LoadLibraryExW " + std::wstring(name) + L" " + std::to_wstring(flags) +
+               (file != nullptr ? L" file" : L"");
+    });
+    const auto found = g_State.script.wideNames.find(name);
+    return found == g_State.script.wideNames.end() ? nullptr : Load(found->second);
 }
 
 } // namespace
 
 ModulesScript& Modules()
 {
-    return TheState().script;
+    return g_State.script;
 }
 
-const std::vector<LoadCall>& LoadLibraryExACalls()
+const std::vector<std::wstring>& ModuleCalls()
 {
-    return TheState().loadCalls;
+    return g_State.calls;
 }
 
-const std::vector<WideLoadCall>& LoadLibraryExWCalls()
+int References(const std::string& module)
 {
-    return TheState().wideLoadCalls;
-}
-
-const std::vector<ExportCall>& GetProcAddressCalls()
-{
-    return TheState().exportCalls;
-}
-
-ModuleCounts Counts(const std::string& module)
-{
-    const std::lock_guard<std::recursive_mutex> lock(TheMutex());
-    const auto found = TheState().loaded.find(module);
-    return found == TheState().loaded.end() ? ModuleCounts{} : found->second.counts;
-}
-
-int InvalidFrees()
-{
-    const std::lock_guard<std::recursive_mutex> lock(TheMutex());
-    return TheState().invalidFrees;
+    const auto found = g_State.loaded.find(module);
+    return found == g_State.loaded.end() ? 0 : found->second;
 }
 
 void ResetModules()
 {
-    const std::lock_guard<std::recursive_mutex> lock(TheMutex());
-    TheState() = State{};
-    TheState().script.modules[Kernel32Name] = Kernel32();
+    const LoadLibraryExWFunction loadLibraryExW = &FakeLoadLibraryExW;
+    g_State = State{};
+    g_State.script = {
+        {{"A.dll", {}},
+         {"B.dll", {}},
+         {Kernel32Name, {{"LoadLibraryExW", reinterpret_cast<void*>(loadLibraryExW)}}}},
+        {{L"A.dll", "A.dll"}, {L"B.dll", "B.dll"}}};
 }
 
-} // namespace Fake
+} // namespace Tolvane::Util::Os::Fake
+
+namespace Tolvane::Util::Os {
 
 ModuleHandle LoadLibraryExA(const char* name, std::uint32_t flags)
 {
-    const std::lock_guard<std::recursive_mutex> lock(Fake::TheMutex());
-    Fake::TheState().loadCalls.push_back(Fake::LoadCall{name, flags});
+    Fake::Log(
+        [&] { return L"LoadLibraryExA " + Fake::Widen(name) + L" " + std::to_wstring(flags); });
     return Fake::Load(name);
 }
 
 void* GetProcAddress(ModuleHandle module, const char* name)
 {
-    const std::lock_guard<std::recursive_mutex> lock(Fake::TheMutex());
-    const Fake::FakeModule* const scripted =
-        Fake::Lookup(module, false, reinterpret_cast<std::uintptr_t>(name));
-    if (scripted == nullptr)
+    if (!IsOrdinalName(name))
     {
-        return nullptr;
+        return Fake::Lookup(module, name, name);
     }
-    if (IsOrdinalName(name))
-    {
-        const auto ordinal = static_cast<std::uint16_t>(reinterpret_cast<std::uintptr_t>(name));
-        return Fake::ExportOf(scripted->exportsByOrdinal, ordinal);
-    }
-    return Fake::ExportOf(scripted->exportsByName, std::string(name));
+    const std::string ordinal = std::to_string(reinterpret_cast<std::uintptr_t>(name));
+    return Fake::Lookup(module, ("#" + ordinal).c_str(), "@" + ordinal);
 }
 
 void* GetProcAddress(ModuleHandle module, std::uint16_t ordinal)
 {
-    const std::lock_guard<std::recursive_mutex> lock(Fake::TheMutex());
-    const Fake::FakeModule* const scripted = Fake::Lookup(module, true, ordinal);
-    return scripted == nullptr ? nullptr : Fake::ExportOf(scripted->exportsByOrdinal, ordinal);
+    const std::string key = "#" + std::to_string(ordinal);
+    return Fake::Lookup(module, key.c_str(), key);
 }
 
 bool FreeLibrary(ModuleHandle module)
 {
-    const std::lock_guard<std::recursive_mutex> lock(Fake::TheMutex());
-    const auto loaded = Fake::Find(module);
-    if (loaded == Fake::TheState().loaded.end() || loaded->second.counts.References() <= 0)
-    {
-        ++Fake::TheState().invalidFrees;
-        return false;
-    }
-    ++loaded->second.counts.frees;
-    return true;
+    Fake::Log([&] { return L"FreeLibrary " + Fake::Widen(Fake::Of(module).first); });
+    return Fake::Of(module).second-- > 0;
 }
 
 void FreeLibraryAndExitThread(ModuleHandle module, std::uint32_t exitCode)
 {
-    std::string name;
-    {
-        const std::lock_guard<std::recursive_mutex> lock(Fake::TheMutex());
-        const auto loaded = Fake::Find(module);
-        if (loaded != Fake::TheState().loaded.end())
-        {
-            name = loaded->first;
-        }
-    }
+    Fake::Log([&] { return L"ExitThread " + std::to_wstring(exitCode); });
     static_cast<void>(FreeLibrary(module));
-    throw Fake::ThreadExit{name, exitCode};
+    throw Fake::ThreadExit{};
 }
 
-} // namespace Os
-} // namespace Util
-} // namespace Tolvane
+} // namespace Tolvane::Util::Os

@@ -1,286 +1,266 @@
 // DllLoader on the real system, with the test libraries that the build makes: loading by
-// narrow and wide name, export lookup, reference counts seen by the system, and the loader's
-// exceptions caught across the library boundary.
-#include "native/ModuleProbe.h"
+// narrow and wide name, export lookup, the system's own view of what is loaded, copies on many
+// threads, FreeLibraryAndExitThread, and the exceptions caught across the library boundary.
+#include "support/Messages.h"
 
 #include <TestLibraryPaths.h>
 #include <Tolvane/Util/DllLoader.h>
 
+#if defined(_WIN32)
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#include <pthread.h>
+#endif
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace {
 
-using Tolvane::Testing::IsModuleLoaded;
-using Tolvane::Testing::NativePath;
+using Tolvane::Testing::MessageOf;
 using Tolvane::Util::DllExportNotFoundException;
 using Tolvane::Util::DllLoader;
 using Tolvane::Util::DllLoaderException;
 using Tolvane::Util::LoadDllException;
-
-const std::string& LibraryPath()
-{
-    static const std::string path = NativePath(std::string(TOLVANE_TEST_LIBRARY));
-    return path;
-}
-
-const std::string& WideNamedLibraryUtf8Path()
-{
-    static const std::string path = NativePath(std::string(TOLVANE_TEST_WIDE_NAMED_LIBRARY));
-    return path;
-}
-
-const std::wstring& WideNamedLibraryPath()
-{
-    static const std::wstring path = NativePath(std::wstring(TOLVANE_TEST_WIDE_NAMED_LIBRARY_W));
-    return path;
-}
-
 using AddFunction = int (*)(int, int);
 using NameFunction = const char* (*)();
-using SecretFunction = int (*)();
 
-// The test library as a client wraps it.
-class TestLibrary : public DllLoader
+// `path` as the system reads it. The build writes Unix paths; under Wine, drive Z: is the Unix
+// root, so "/a/b.dll" becomes "Z:\a\b.dll".
+template <typename Char>
+std::basic_string<Char> NativePath(std::basic_string<Char> path)
 {
-public:
-    template <typename Name>
-    explicit TestLibrary(const Name& path)
-        : DllLoader(path), m_Add(GetThis(), "TolvaneTestAdd"),
-          m_Name(GetThis(), "TolvaneTestLibraryName"), m_Missing(GetThis(), "TolvaneTestMissing")
-    {
-    }
+#if defined(_WIN32)
+    path.insert(0, {Char('Z'), Char(':')});
+    std::replace(path.begin(), path.end(), Char('/'), Char('\\'));
+#endif
+    return path;
+}
 
-    int Add(int a, int b) const { return m_Add.Get()(a, b); }
-    std::string Name() const { return m_Name.Get()(); }
-    const FunctionPointer<AddFunction>& Missing() const { return m_Missing; }
+const std::string Plain = NativePath(std::string(TOLVANE_TEST_LIBRARY));
+const std::wstring PlainW = NativePath(std::wstring(TOLVANE_TEST_LIBRARY_W));
+// Its file name has characters outside every ANSI code page; the narrow form is UTF-8.
+const std::string WideNamed = NativePath(std::string(TOLVANE_TEST_WIDE_NAMED_LIBRARY));
+const std::wstring WideNamedW = NativePath(std::wstring(TOLVANE_TEST_WIDE_NAMED_LIBRARY_W));
 
-private:
-    FunctionPointer<AddFunction> m_Add;
-    FunctionPointer<NameFunction> m_Name;
-    FunctionPointer<AddFunction> m_Missing;
-};
+// Asked of the system, without loading anything or changing a reference count.
+bool IsLoaded(const std::string& path)
+{
+#if defined(_WIN32)
+    return GetModuleHandleW(std::filesystem::u8path(path).c_str()) != nullptr;
+#else
+    // RTLD_NOLOAD finds a loaded library without loading it, but takes a reference.
+    void* const handle = dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD);
+    return handle != nullptr && dlclose(handle) == 0;
+#endif
+}
 
 class DllLoaderNativeTest : public testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        // Every test starts and ends with the test libraries unloaded.
-        ASSERT_FALSE(IsModuleLoaded(LibraryPath()));
-        ASSERT_FALSE(IsModuleLoaded(WideNamedLibraryUtf8Path()));
-    }
-
-    void TearDown() override
-    {
-        EXPECT_FALSE(IsModuleLoaded(LibraryPath()));
-        EXPECT_FALSE(IsModuleLoaded(WideNamedLibraryUtf8Path()));
-    }
+    // Every test starts and ends with the test libraries unloaded.
+    void SetUp() override { ASSERT_FALSE(IsLoaded(Plain) || IsLoaded(WideNamed)); }
+    void TearDown() override { EXPECT_FALSE(IsLoaded(Plain) || IsLoaded(WideNamed)); }
 };
 
-// The message of the `Expected` that `action` throws; "" (and a failure) when it throws nothing.
-template <typename Expected, typename Action>
-std::string MessageOf(Action action)
+TEST_F(DllLoaderNativeTest, ExportsAndFailuresAcrossTheBoundary)
 {
-    try
-    {
-        action();
-        ADD_FAILURE() << "nothing thrown";
-    }
-    catch (const Expected& e)
-    {
-        return e.what();
-    }
-    return "";
-}
-
-TEST_F(DllLoaderNativeTest, ExportsByNameGiveOneAddressFromEveryForm)
-{
-    const TestLibrary library(LibraryPath());
-    EXPECT_EQ(library.Add(2, 40), 42);
-    EXPECT_EQ(library.Name(), "Plain");
-    EXPECT_FALSE(library.Missing());
-    for (const char* name : {"TolvaneTestAdd", "TolvaneTestNegate", "TolvaneTestLibraryName"})
+    const DllLoader library(Plain);
+    const DllLoader::FunctionPointer<AddFunction> add(library, "TolvaneTestAdd");
+    const DllLoader::FunctionPointer<AddFunction> missing(library, "TolvaneTestMissing");
+    EXPECT_EQ(add.Get()(2, 40), 42);
+    EXPECT_EQ(reinterpret_cast<void*>(add.Get()), library.GetProcAddress("TolvaneTestAdd"));
+    EXPECT_EQ(library.GetProcAddressNoThrow("TolvaneTestAdd"), reinterpret_cast<void*>(add.Get()));
+    EXPECT_FALSE(missing);
+    EXPECT_EQ(MessageOf<std::logic_error>([&] { return missing.Get(); }),
+              "DllLoader::FunctionPointer::Get called on an empty FunctionPointer object.");
+#if defined(_WIN32)
+    // Ordinals from the .def file; a name pointer below 0x10000 is an ordinal to Windows and
+    // goes there untouched.
+    for (const auto& [ordinal, name] : {std::pair<unsigned short, const char*>{1, "TolvaneTestAdd"},
+                                        {5, "TolvaneTestLibraryName"}})
     {
         void* const address = library.GetProcAddress(name);
-        EXPECT_NE(address, nullptr) << name;
-        EXPECT_EQ(library.GetProcAddressNoThrow(name), address) << name;
-    }
-}
-
-#if defined(_WIN32)
-TEST_F(DllLoaderNativeTest, ExportsByOrdinalAreTheNamedOnes)
-{
-    const DllLoader loader(LibraryPath());
-    const struct
-    {
-        unsigned short ordinal;
-        const char* name;
-    } cases[] = {{1, "TolvaneTestAdd"},
-                 {2, "TolvaneTestNegate"},
-                 {3, "TolvaneTestLength"},
-                 {5, "TolvaneTestLibraryName"}};
-    for (const auto& c : cases)
-    {
-        void* const address = loader.GetProcAddress(c.name);
-        EXPECT_EQ(loader.GetProcAddress(c.ordinal), address) << c.ordinal;
-        EXPECT_EQ(loader.GetProcAddressNoThrow(c.ordinal), address) << c.ordinal;
-        // A name pointer below 0x10000 is an ordinal to Windows, and goes there untouched.
-        EXPECT_EQ(loader.GetProcAddressNoThrow(
-                      reinterpret_cast<const char*>(static_cast<std::uintptr_t>(c.ordinal))),
-                  address);
+        EXPECT_EQ(library.GetProcAddress(ordinal), address) << ordinal;
+        EXPECT_EQ(library.GetProcAddressNoThrow(ordinal), address) << ordinal;
+        EXPECT_EQ(
+            library.GetProcAddressNoThrow(reinterpret_cast<const char*>(std::uintptr_t{ordinal})),
+            address)
+            << ordinal;
     }
     // Exported by ordinal only: no name finds it.
-    const auto secret =
-        reinterpret_cast<SecretFunction>(loader.GetProcAddress(static_cast<unsigned short>(9)));
-    EXPECT_EQ(secret(), 42);
-    EXPECT_EQ(loader.GetProcAddressNoThrow("TolvaneTestSecret"), nullptr);
-}
+    EXPECT_EQ(reinterpret_cast<int (*)()>(library.GetProcAddress(std::uint16_t{9}))(), 42);
+    EXPECT_EQ(library.GetProcAddressNoThrow("TolvaneTestSecret"), nullptr);
 #else
-TEST_F(DllLoaderNativeTest, NoExportHasAnOrdinalNorIsADependencysSymbol)
-{
-    const DllLoader loader(LibraryPath());
-    for (const unsigned short ordinal : {std::uint16_t{0}, std::uint16_t{1}, std::uint16_t{9}})
+    // No ordinals here, and no symbol of a dependency (the C library, whose strlen the test
+    // library calls): dlsym would find them, as GetProcAddress would not.
+    for (const auto ordinal : {std::uint16_t{0}, std::uint16_t{1}, std::uint16_t{9}})
     {
-        EXPECT_EQ(loader.GetProcAddressNoThrow(ordinal), nullptr);
-        EXPECT_EQ(loader.GetProcAddressNoThrow(
-                      reinterpret_cast<const char*>(static_cast<std::uintptr_t>(ordinal))),
-                  nullptr);
-        EXPECT_THROW(loader.GetProcAddress(ordinal), DllExportNotFoundException);
+        EXPECT_EQ(library.GetProcAddressNoThrow(ordinal), nullptr);
+        EXPECT_EQ(
+            library.GetProcAddressNoThrow(reinterpret_cast<const char*>(std::uintptr_t{ordinal})),
+            nullptr);
+        EXPECT_THROW(library.GetProcAddress(ordinal), DllExportNotFoundException);
     }
-    // Exported by name here.
-    const auto secret =
-        reinterpret_cast<SecretFunction>(loader.GetProcAddress("TolvaneTestSecret"));
-    EXPECT_EQ(secret(), 42);
-    // The C library is a dependency of the test library (its TolvaneTestLength calls strlen):
-    // dlsym would find strlen through it, as GetProcAddress would not.
-    const auto length =
-        reinterpret_cast<int (*)(const char*)>(loader.GetProcAddress("TolvaneTestLength"));
-    EXPECT_EQ(length("four"), 4);
-    EXPECT_EQ(loader.GetProcAddressNoThrow("strlen"), nullptr);
-    EXPECT_EQ(loader.GetProcAddressNoThrow("malloc"), nullptr);
-}
+    EXPECT_EQ(reinterpret_cast<int (*)()>(library.GetProcAddress("TolvaneTestSecret"))(), 42);
+    EXPECT_NE(library.GetProcAddressNoThrow("TolvaneTestLength"), nullptr);
+    EXPECT_EQ(library.GetProcAddressNoThrow("strlen"), nullptr);
 #endif
-
-TEST_F(DllLoaderNativeTest, FailuresThrowTheirMessagesAcrossTheBoundary)
-{
-    const DllLoader loader(LibraryPath());
-    // Caught by base classes: the type information crosses the boundary intact.
-    EXPECT_EQ(MessageOf<DllLoaderException>([&] { loader.GetProcAddress("TolvaneTestMissing"); }),
+    // Failures are caught by their bases: the type information crosses the boundary intact.
+    EXPECT_EQ(MessageOf<DllLoaderException>([&] { library.GetProcAddress("TolvaneTestMissing"); }),
               "Cannot find DLL export with name 'TolvaneTestMissing'.");
     EXPECT_EQ(MessageOf<DllExportNotFoundException>(
-                  [&] { loader.GetProcAddress(static_cast<unsigned short>(65535)); }),
+                  [&] { library.GetProcAddress(std::uint16_t{65535}); }),
               "Cannot find DLL export with ordinal 65535.");
-    EXPECT_EQ(loader.GetProcAddressNoThrow("TolvaneTestMissing"), nullptr);
-    EXPECT_EQ(loader.GetProcAddressNoThrow(static_cast<unsigned short>(65535)), nullptr);
-    EXPECT_THROW(loader.GetProcAddress(static_cast<const char*>(nullptr)), std::invalid_argument);
-    const std::string name = NativePath(std::string("/nonexistent/tolvane-missing.dll"));
-    EXPECT_EQ(MessageOf<Tolvane::Exception>([&] { DllLoader{name}; }),
-              "Cannot load DLL '" + name + "'.");
-    EXPECT_THROW(DllLoader{name}, LoadDllException);
-}
-
-TEST_F(DllLoaderNativeTest, NameWithNulInsideLoadsNothing)
-{
-    // Cut at the NUL, either name would load the test library.
-    EXPECT_EQ(MessageOf<LoadDllException>([] { DllLoader{LibraryPath() + '\0' + "junk"}; }),
-              "Cannot load DLL '" + LibraryPath() + "\\0junk'.");
-    const std::wstring wide = NativePath(std::wstring(TOLVANE_TEST_LIBRARY_W)) + L'\0' + L"junk";
-    EXPECT_EQ(MessageOf<LoadDllException>([&] { DllLoader{wide}; }),
-              "Cannot load DLL '" + LibraryPath() + "\\0junk'.");
+    EXPECT_EQ(MessageOf<Tolvane::ConvertStringException>([] {
+                  Tolvane::Util::StringConversion::Detail::ThrowConvertStringException("c");
+              }),
+              "c");
+    const std::string nowhere = NativePath(std::string("/nonexistent/tolvane-missing.dll"));
+    EXPECT_EQ(MessageOf<LoadDllException>([&] { DllLoader{nowhere}; }),
+              "Cannot load DLL '" + nowhere + "'.");
 }
 
 TEST_F(DllLoaderNativeTest, LibraryStaysLoadedWhileAnyLoaderOrCopyLives)
 {
-    std::optional<DllLoader> original(std::in_place, LibraryPath());
+    std::optional<DllLoader> original(std::in_place, Plain);
     std::optional<DllLoader> copy(std::in_place, *original);
-    std::optional<DllLoader> separate(std::in_place, LibraryPath());
-    EXPECT_EQ(separate->GetProcAddress("TolvaneTestAdd"), copy->GetProcAddress("TolvaneTestAdd"));
+    DllLoader separate(Plain);
+    EXPECT_EQ(separate.GetProcAddress("TolvaneTestAdd"), copy->GetProcAddress("TolvaneTestAdd"));
     original.reset();
-    EXPECT_TRUE(IsModuleLoaded(LibraryPath()));
+    EXPECT_TRUE(IsLoaded(Plain));
     copy.reset();
-    // The separately constructed loader holds its own reference.
-    EXPECT_TRUE(IsModuleLoaded(LibraryPath()));
-    EXPECT_NE(separate->GetProcAddressNoThrow("TolvaneTestAdd"), nullptr);
-    separate.reset();
-    EXPECT_FALSE(IsModuleLoaded(LibraryPath()));
+    // The separately constructed loader holds its own reference, until it is assigned another.
+    EXPECT_TRUE(IsLoaded(Plain));
+    separate = DllLoader(WideNamedW);
+    EXPECT_FALSE(IsLoaded(Plain));
+    EXPECT_TRUE(IsLoaded(WideNamed));
 }
 
-TEST_F(DllLoaderNativeTest, AssignmentUnloadsTheOldLibrary)
+TEST_F(DllLoaderNativeTest, CopiesOnEightThreadsFreeTheLibraryOnce)
 {
-    DllLoader loader(LibraryPath());
-    loader = DllLoader(WideNamedLibraryPath());
-    EXPECT_FALSE(IsModuleLoaded(LibraryPath()));
-    EXPECT_TRUE(IsModuleLoaded(WideNamedLibraryUtf8Path()));
+    std::optional<DllLoader> original(std::in_place, Plain);
+    std::atomic<int> wrongResults{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 8; ++t)
+    {
+        // Each thread starts from its own copy; the original goes while they run.
+        threads.emplace_back([mine = *original, &wrongResults, t]() mutable {
+            for (int i = 0; i < 2000; ++i)
+            {
+                DllLoader a(mine);
+                const DllLoader b(a);
+                a = b;
+                mine = a;
+                const DllLoader::FunctionPointer<AddFunction> add(mine, "TolvaneTestAdd");
+                wrongResults += !add || add.Get()(t, i) != t + i;
+            }
+        });
+    }
+    original.reset();
+    for (std::thread& thread : threads)
+    {
+        thread.join();
+    }
+    EXPECT_EQ(wrongResults.load(), 0);
 }
 
 TEST_F(DllLoaderNativeTest, WideNamesReachTheSystemUnchanged)
 {
-    {
-        const DllLoader narrow(LibraryPath());
-        const DllLoader ascii(NativePath(std::wstring(TOLVANE_TEST_LIBRARY_W)));
-        EXPECT_EQ(ascii.GetProcAddress("TolvaneTestAdd"), narrow.GetProcAddress("TolvaneTestAdd"));
-        // This name has characters outside the ANSI code page.
-        const TestLibrary library(WideNamedLibraryPath());
-        EXPECT_EQ(library.Name(), "Wide");
-        EXPECT_TRUE(IsModuleLoaded(WideNamedLibraryUtf8Path()));
-    }
+    const DllLoader wide(WideNamedW);
+    const auto name = reinterpret_cast<NameFunction>(wide.GetProcAddress("TolvaneTestLibraryName"));
+    EXPECT_STREQ(name(), "Wide");
+    const DllLoader narrow(Plain);
+    EXPECT_EQ(DllLoader(PlainW).GetProcAddress("TolvaneTestAdd"),
+              narrow.GetProcAddress("TolvaneTestAdd"));
 #if defined(_WIN32)
-    // The same path in narrow form is read in the ANSI code page, which has neither character:
-    // only the wide name reaches this file.
-    EXPECT_THROW(DllLoader{WideNamedLibraryUtf8Path()}, LoadDllException);
-#endif
-}
-
-TEST_F(DllLoaderNativeTest, Kernel32ExportsTheWideLoaderUnderEverySpelling)
-{
-    // Windows compares module names without regard to case and adds ".DLL" to a bare name.
-    for (const char* name : {"KERNEL32.DLL", "kernel32.dll", "Kernel32"})
-    {
-        const DllLoader kernel32{std::string(name)};
-        EXPECT_NE(kernel32.GetProcAddressNoThrow("LoadLibraryExW"), nullptr) << name;
-    }
-}
-
-#if !defined(_WIN32)
-TEST_F(DllLoaderNativeTest, WideNameThatUtf8CannotSpellLoadsNothing)
-{
+    // The narrow form is read in the ANSI code page, which has neither character.
+    EXPECT_THROW(DllLoader{WideNamed}, LoadDllException);
+#else
     // A lone surrogate names no file here. Were it replaced by U+FFFD, the library copied to
     // the name with U+FFFD would load.
-    const std::filesystem::path original(LibraryPath());
-    const std::filesystem::path replaced =
-        original.parent_path() / "TolvaneTestReplacement\xEF\xBF\xBD.so";
+    const std::filesystem::path original(Plain);
+    const auto replaced = original.parent_path() / "TolvaneTestReplacement\xEF\xBF\xBD.so";
     std::filesystem::copy_file(original, replaced,
                                std::filesystem::copy_options::overwrite_existing);
-    const std::wstring name =
-        original.parent_path().wstring() + L"/TolvaneTestReplacement\xD800.so";
-    EXPECT_THROW(DllLoader{name}, LoadDllException);
-    EXPECT_FALSE(IsModuleLoaded(replaced.string()));
+    EXPECT_THROW(DllLoader{original.parent_path().wstring() + L"/TolvaneTestReplacement\xD800.so"},
+                 LoadDllException);
+    EXPECT_FALSE(IsLoaded(replaced.string()));
     std::filesystem::remove(replaced);
+#endif
+    // A wide name that does not load keeps its message wide.
+    const std::wstring missing = NativePath(std::wstring(L"/nonexistent/caf\xE9-\x4E2D.dll"));
+    EXPECT_EQ((MessageOf<LoadDllException, std::wstring>([&] { DllLoader{missing}; })),
+              L"Cannot load DLL '" + missing + L"'.");
+    // what() gives its form in the ANSI code page: on Wine 1252, which lacks U+4E2D; here UTF-8.
+#if defined(_WIN32)
+    const char* const expected = "Cannot load DLL 'Z:\\nonexistent\\caf\xE9-?.dll'.";
+#else
+    const char* const expected = "Cannot load DLL '/nonexistent/caf\xC3\xA9-\xE4\xB8\xAD.dll'.";
+#endif
+    EXPECT_EQ(MessageOf<LoadDllException>([&] { DllLoader{missing}; }), expected);
+    // kernel32's wide loader is found under every spelling: Windows compares module names without
+    // regard to case and adds ".DLL" to a bare name.
+    for (const char* spelling : {"KERNEL32.DLL", "kernel32.dll", "Kernel32"})
+    {
+        EXPECT_NE(DllLoader(std::string(spelling)).GetProcAddressNoThrow("LoadLibraryExW"),
+                  nullptr);
+    }
 }
-#endif
 
-TEST_F(DllLoaderNativeTest, WideNameThatDoesNotLoadKeepsItsMessageWide)
+// FreeLibraryAndExitThread on a thread of its own, with the only loader of the test library.
+// The loader is never destroyed; kept reachable so that leak checkers do not report it.
+class ExitingLoader : public DllLoader
 {
-    const std::wstring name = NativePath(std::wstring(L"/nonexistent/missing-\x03A9\x4E2D.dll"));
-    try
-    {
-        const DllLoader loader(name);
-        ADD_FAILURE() << "loaded";
-    }
-    catch (const LoadDllException& e)
-    {
-        EXPECT_EQ(e.GetWideMessage(), L"Cannot load DLL '" + name + L"'.");
-#if !defined(_WIN32)
-        // Here the narrow form is UTF-8.
-        EXPECT_STREQ(e.what(), "Cannot load DLL '/nonexistent/missing-\xCE\xA9\xE4\xB8\xAD.dll'.");
+public:
+    using DllLoader::DllLoader;
+    using DllLoader::FreeLibraryAndExitThread;
+};
+std::atomic<ExitingLoader*> g_Exited{nullptr};
+constexpr std::uint32_t ExitCode = 0x2A17;
+
+#if defined(_WIN32)
+DWORD WINAPI ExitingThread(LPVOID)
+#else
+void* ExitingThread(void*)
 #endif
-    }
+{
+    g_Exited = new ExitingLoader(Plain);
+    g_Exited.load()->FreeLibraryAndExitThread(ExitCode);
+}
+
+TEST_F(DllLoaderNativeTest, FreeLibraryAndExitThreadEndsTheThreadWithItsCodeAndUnloads)
+{
+#if defined(_WIN32)
+    const HANDLE thread = CreateThread(nullptr, 0, &ExitingThread, nullptr, 0, nullptr);
+    DWORD code = 0;
+    ASSERT_EQ(WaitForSingleObject(thread, INFINITE), WAIT_OBJECT_0);
+    ASSERT_NE(GetExitCodeThread(thread, &code), 0);
+    CloseHandle(thread);
+#else
+    pthread_t thread{};
+    ASSERT_EQ(pthread_create(&thread, nullptr, &ExitingThread, nullptr), 0);
+    void* result = nullptr;
+    ASSERT_EQ(pthread_join(thread, &result), 0);
+    const auto code = reinterpret_cast<std::uintptr_t>(result);
+#endif
+    EXPECT_EQ(code, ExitCode);
+    EXPECT_FALSE(IsLoaded(Plain));
+    // The process carries on, and the library loads again.
+    EXPECT_NE(DllLoader(Plain).GetProcAddressNoThrow("TolvaneTestAdd"), nullptr);
 }
 
 } // namespace

@@ -11,33 +11,24 @@ namespace {
 using namespace Tolvane::Util;
 namespace Fake = Os::Fake;
 
-Os::ModuleHandle SomeModule()
+TEST(LibraryEntry, OnlyProcessAttachTurnsOffThreadNotificationsAndNoReasonFails)
 {
     static int marker;
-    return reinterpret_cast<Os::ModuleHandle>(&marker);
-}
-
-TEST(LibraryEntry, ProcessAttachTurnsOffThreadNotificationsForItsOwnModuleNeverFailing)
-{
-    for (bool refused : {false, true})
+    const auto module = reinterpret_cast<Os::ModuleHandle>(&marker);
+    for (const std::uint32_t reason : {Frame::ReasonProcessDetach, Frame::ReasonThreadAttach,
+                                       Frame::ReasonThreadDetach, 4U, 0xFFFFFFFFU})
     {
-        Fake::ResetProcess();
-        Fake::Process().disableThreadLibraryCallsSucceeds = !refused;
-        EXPECT_TRUE(Frame::OnLibraryEntry(SomeModule(), Frame::ReasonProcessAttach)) << refused;
-        EXPECT_EQ(Fake::DisableThreadLibraryCallsCalls(),
-                  std::vector<Os::ModuleHandle>{SomeModule()});
-    }
-}
-
-TEST(LibraryEntry, OtherReasonsDoNothing)
-{
-    Fake::ResetProcess();
-    for (std::uint32_t reason : {Frame::ReasonProcessDetach, Frame::ReasonThreadAttach,
-                                 Frame::ReasonThreadDetach, 4u, 0xFFFFFFFFu})
-    {
-        EXPECT_TRUE(Frame::OnLibraryEntry(SomeModule(), reason)) << reason;
+        EXPECT_TRUE(Frame::OnLibraryEntry(module, reason)) << reason;
     }
     EXPECT_TRUE(Fake::DisableThreadLibraryCallsCalls().empty());
+    // Refused for a module with a TLS directory, as MinGW's are: the load goes on.
+    for (const bool succeeds : {true, false})
+    {
+        Fake::Process().disableThreadLibraryCallsSucceeds = succeeds;
+        EXPECT_TRUE(Frame::OnLibraryEntry(module, Frame::ReasonProcessAttach)) << succeeds;
+    }
+    EXPECT_EQ(Fake::DisableThreadLibraryCallsCalls(),
+              (std::vector<Os::ModuleHandle>{module, module}));
 }
 
 } // namespace

@@ -14,36 +14,25 @@
 extern "C"
 {
 
-    TOLVANE_TEST_EXPORT int TolvaneTestAdd(int a, int b);
-    TOLVANE_TEST_EXPORT int TolvaneTestNegate(int a);
-    TOLVANE_TEST_EXPORT int TolvaneTestLength(const char* text);
-    TOLVANE_TEST_EXPORT const char* TolvaneTestLibraryName();
-    TOLVANE_TEST_EXPORT int TolvaneTestSecret();
-
-    int TolvaneTestAdd(int a, int b)
+    TOLVANE_TEST_EXPORT int TolvaneTestAdd(int a, int b)
     {
         return a + b;
     }
 
-    int TolvaneTestNegate(int a)
-    {
-        return -a;
-    }
-
     // Calls into the C library, so that the C library is one of this library's dependencies.
-    int TolvaneTestLength(const char* text)
+    TOLVANE_TEST_EXPORT int TolvaneTestLength(const char* text)
     {
         return static_cast<int>(std::strlen(text));
     }
 
     // Which build of this source was loaded.
-    const char* TolvaneTestLibraryName()
+    TOLVANE_TEST_EXPORT const char* TolvaneTestLibraryName()
     {
         return TOLVANE_TEST_LIBRARY_NAME;
     }
 
     // Exported by ordinal only on Windows.
-    int TolvaneTestSecret()
+    TOLVANE_TEST_EXPORT int TolvaneTestSecret()
     {
         return 42;
     }
