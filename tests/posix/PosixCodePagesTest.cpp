@@ -71,7 +71,7 @@ TEST(PosixCodePages, ConvertTextsAsWindowsDoes)
     } cases[] = {
         // Table pages: one default per UTF-16 unit; composition only under the composite check,
         // and only with the next unit.
-        {1252, NoBestFit, L"a\U0001F600\U0010FFFFb", "a~~~~b", 1, true, false},
+        {1252, NoBestFit, L"a\U00010000\U0010FFFFb", "a~~~~b", 1, true, false}, // first, last
         {1252, NoBestFit, L"\x110000", "~", 1, true, false},
         {1252, NoBestFit, L"e\x301\x301", "\xE9~", 1, true, false},
         {1252, WcNoBestFitChars, L"e\x301", "e~", 1, true, false},
