@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -233,17 +234,24 @@ TEST(PosixCodePages, LongTextsGiveTheirPiecesEndToEnd)
             EXPECT_EQ(used, anyUsed);
             EXPECT_EQ(ToWide(page, narrowFlags, bytes), expectedText);
 
+            // Again behind other ASCII text, which a block read from the wrong place would show.
+            const std::wstring run = L"0123456789abcdef" + widePieces[2] + widePieces[2];
+            const std::wstring paddedText = run + text;
+            const std::string pad = "0123456789abcdef" + narrowPieces[2] + narrowPieces[2] + bytes;
             char output[1536];
             wchar_t units[512];
             const Tolvane::Testing::AllocationScope scope;
-            EXPECT_GT(WideCharToMultiByte(page, flags, text.data(),
-                                          static_cast<std::int32_t>(text.size()), output,
-                                          sizeof output, defaultChar, nullptr),
-                      0);
-            EXPECT_GT(MultiByteToWideChar(page, narrowFlags, bytes.data(),
-                                          static_cast<std::int32_t>(bytes.size()), units, 512),
-                      0);
+            const std::int32_t written = WideCharToMultiByte(
+                page, flags, paddedText.data() + 16, static_cast<std::int32_t>(text.size() + 40),
+                output, sizeof output, defaultChar, nullptr);
+            const std::int32_t read =
+                MultiByteToWideChar(page, narrowFlags, pad.data() + 16,
+                                    static_cast<std::int32_t>(bytes.size() + 40), units, 512);
             EXPECT_EQ(scope.Count(), 0u);
+            EXPECT_EQ(std::string(output, static_cast<std::size_t>(std::max(written, 0))),
+                      narrowPieces[2] + narrowPieces[2] + expectedBytes);
+            EXPECT_EQ(std::wstring(units, static_cast<std::size_t>(std::max(read, 0))),
+                      run.substr(16) + expectedText);
         }
     }
 }
