@@ -181,13 +181,14 @@ TEST(ConvertStringToWString, ChecksNamesFirstAndPassesCodePageAndFlags)
         {"", "UTF-8", "CPX", destination}, {"a", "ansi", "UTF-8", destination},
         {"a", "ansi", "UTF-16", source},   {"a", "CP 1", "", "bad_lexical_cast"},
         {"a", "CP99999", "", "false"},     {"", "bogus", "UTF-16", "true"}};
-    for (const auto& [text, from, to, outcome] : cases)
+    for (const auto& c : cases)
     {
+        const char* const outcome = c[3];
         std::wstring out = L"untouched";
-        EXPECT_EQ(Outcome([&] { return Detail::ConvertStringToWString(text, out, from, to); }),
+        EXPECT_EQ(Outcome([&] { return Detail::ConvertStringToWString(c[0], out, c[1], c[2]); }),
                   outcome)
-            << from << " to " << to;
-        EXPECT_EQ(out, std::string(outcome) == "true" ? L"" : L"untouched") << from;
+            << c[1] << " to " << c[2];
+        EXPECT_EQ(out, std::string(outcome) == "true" ? L"" : L"untouched") << c[1];
     }
     EXPECT_EQ(Fake::NarrowToWideCalls().size(), 1u) << "only CP99999 reaches the platform";
     // MB_PRECOMPOSED but where the UTF rule applies (its ANSI and OEM cases are shared).
