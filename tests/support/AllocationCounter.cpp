@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <malloc.h>
 #include <new>
 
 namespace {
@@ -16,7 +17,17 @@ std::atomic<std::ptrdiff_t> g_PeakBytes{0};
 std::atomic<std::size_t> g_FailCountdown{0};
 
 // Each block starts with its requested size, in a header that keeps malloc's alignment.
-constexpr std::size_t Header = alignof(std::max_align_t);
+// Blocks are plain malloc blocks, sized by the allocator, without a header of our own: on
+// Windows a DLL (the C++ runtime's) frees with its own operator delete what this program's
+// operator new allocated, so both must hand the C library exactly what it handed out.
+std::size_t BlockSize(void* block)
+{
+#if defined(_WIN32)
+    return _msize(block);
+#else
+    return malloc_usable_size(block);
+#endif
+}
 
 void* Allocate(std::size_t size)
 {
@@ -24,31 +35,28 @@ void* Allocate(std::size_t size)
     while (countdown != 0 && !g_FailCountdown.compare_exchange_weak(countdown, countdown - 1))
     {
     }
-    auto* const block =
-        static_cast<unsigned char*>(countdown == 1 ? nullptr : std::malloc(size + Header));
+    void* const block = countdown == 1 ? nullptr : std::malloc(size == 0 ? 1 : size);
     if (block == nullptr)
     {
         throw std::bad_alloc();
     }
-    *reinterpret_cast<std::size_t*>(block) = size;
     ++g_Allocations;
     ++g_Live;
-    const std::ptrdiff_t bytes = g_Bytes += static_cast<std::ptrdiff_t>(size);
+    const std::ptrdiff_t bytes = g_Bytes += static_cast<std::ptrdiff_t>(BlockSize(block));
     std::ptrdiff_t peak = g_PeakBytes.load();
     while (bytes > peak && !g_PeakBytes.compare_exchange_weak(peak, bytes))
     {
     }
-    return block + Header;
+    return block;
 }
 
 void Release(void* pointer) noexcept
 {
     if (pointer != nullptr)
     {
-        auto* const block = static_cast<unsigned char*>(pointer) - Header;
         --g_Live;
-        g_Bytes -= static_cast<std::ptrdiff_t>(*reinterpret_cast<std::size_t*>(block));
-        std::free(block);
+        g_Bytes -= static_cast<std::ptrdiff_t>(BlockSize(pointer));
+        std::free(pointer);
     }
 }
 
