@@ -2,7 +2,8 @@
 #include "strings/EncodingName.h"
 
 #include <boost/lexical_cast.hpp>
-#include <boost/range/iterator_range.hpp>
+
+#include <string_view>
 
 namespace Tolvane::Util::StringConversion {
 
@@ -13,14 +14,14 @@ constexpr std::size_t PlainDigitsLimit = 9;
 
 // The number after "CP" when it is one to nine plain ASCII digits; the common names resolve
 // here without lexical_cast's stream machinery, which dominates a short conversion.
-std::optional<std::uint32_t> PlainNumber(const char* first, const char* last)
+std::optional<std::uint32_t> PlainNumber(std::string_view digits)
 {
-    if (first == last || static_cast<std::size_t>(last - first) > PlainDigitsLimit)
+    if (digits.empty() || digits.size() > PlainDigitsLimit)
     {
         return std::nullopt;
     }
     std::uint32_t value = 0;
-    for (const char digit : boost::make_iterator_range(first, last))
+    for (const char digit : digits)
     {
         if (digit < '0' || digit > '9')
         {
@@ -43,9 +44,8 @@ std::optional<std::uint32_t> ResolveCodePage(const std::string& encodingName)
     // that starts with "CP" is a number or an error, never one of the names below.
     if (encodingName.size() > 2 && encodingName[0] == 'C' && encodingName[1] == 'P')
     {
-        const char* const digits = encodingName.data() + 2;
         if (const std::optional<std::uint32_t> plain =
-                PlainNumber(digits, encodingName.data() + encodingName.size()))
+                PlainNumber(std::string_view(encodingName).substr(2)))
         {
             return plain;
         }
