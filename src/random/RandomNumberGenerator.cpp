@@ -21,6 +21,12 @@ TOLVANE_RANDOM_OUT_OF_LINE std::uint32_t WideOffset(boost::mt19937& generator, s
     const std::uint64_t high = generator();
     const std::uint32_t low = generator();
     const std::uint64_t value = (high << 26) ^ (low >> 3);
+    if ((span & (span + 1)) == 0)
+    {
+        // A power-of-two divisor (2^32 for the full range, where span + 1 wraps to 0): the
+        // remainder is the low bits, without a 64-bit division.
+        return static_cast<std::uint32_t>(value) & span;
+    }
     return static_cast<std::uint32_t>(value % (std::uint64_t{span} + 1));
 }
 

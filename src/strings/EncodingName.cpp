@@ -34,8 +34,11 @@ std::optional<std::uint32_t> PlainNumber(std::string_view digits)
 
 } // namespace
 
-std::optional<std::uint32_t> ResolveCodePage(const std::string& encodingName)
+std::optional<std::uint32_t> ResolveCodePage(const std::string& encodingNameText)
 {
+    // Compared as a string_view: a length test and an inlined memcmp, where std::string's
+    // comparison with a C string calls the library and measures the literal each time.
+    const std::string_view encodingName(encodingNameText);
     if (encodingName.empty() || encodingName == "ANSI")
     {
         return 0u;
@@ -44,14 +47,13 @@ std::optional<std::uint32_t> ResolveCodePage(const std::string& encodingName)
     // that starts with "CP" is a number or an error, never one of the names below.
     if (encodingName.size() > 2 && encodingName[0] == 'C' && encodingName[1] == 'P')
     {
-        if (const std::optional<std::uint32_t> plain =
-                PlainNumber(std::string_view(encodingName).substr(2)))
+        if (const std::optional<std::uint32_t> plain = PlainNumber(encodingName.substr(2)))
         {
             return plain;
         }
         // Everything else keeps lexical_cast's answer: its errors, and the signed forms it
         // accepts.
-        return boost::lexical_cast<unsigned int>(encodingName.substr(2));
+        return boost::lexical_cast<unsigned int>(encodingNameText.substr(2));
     }
     if (encodingName == "OEM")
     {
@@ -70,7 +72,7 @@ std::optional<std::uint32_t> ResolveCodePage(const std::string& encodingName)
 
 bool IsWideEncodingName(const std::string& encodingName)
 {
-    return encodingName.empty() || encodingName == "UTF-16";
+    return encodingName.empty() || std::string_view(encodingName) == "UTF-16";
 }
 
 } // namespace Tolvane::Util::StringConversion

@@ -30,6 +30,7 @@ TEST(RandomNumberGenerator, Seed5489GivesTheListedNumbersWithOneDrawBelowSpan102
                                          {-5, 5, -2, -4, 1},
                                          {0, 1023, 875, 990, 861},
                                          {0, 1024, 880, 756, 67},
+                                         {0, 65535, 54238, 25583, 63227},
                                          {Min32, Max32, -195701794}};
     for (const std::vector<Long32>& c : cases)
     {
