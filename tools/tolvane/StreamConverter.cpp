@@ -130,7 +130,8 @@ void StreamConverter::ConvertPiece(const std::string& inputName, const char* dat
     }
 
     const auto* bytes = reinterpret_cast<const unsigned char*>(data);
-    std::size_t invalid = m_Source.MayHoldInvalid(wide) ? m_Source.FindInvalid(bytes, size) : size;
+    const std::size_t invalid =
+        m_Source.MayHoldInvalid(wide) ? m_Source.FindInvalid(bytes, size) : size;
 
     std::string output;
     bool used = false;
@@ -148,8 +149,23 @@ void StreamConverter::ConvertPiece(const std::string& inputName, const char* dat
     // used, not which characters or how many, nor whether a look-alike was.
     if (!TargetIsUtf() && (used || m_Settings.bestFit || m_Settings.systemDefaultChar))
     {
+        // What invalid input decoded to (U+FFFD, a code page's mark) is reported as invalid
+        // input below, not counted here as well.
+        const std::vector<UnitRange> fromInvalid =
+            invalid < size ? UnitsFromInvalidInput(data, size, invalid, wide.size() + skipped)
+                           : std::vector<UnitRange>();
+        auto range = fromInvalid.begin();
         for (std::size_t i = 0, units = 1; i < wide.size(); i += units)
         {
+            while (range != fromInvalid.end() && range->end <= i + skipped)
+            {
+                ++range;
+            }
+            if (range != fromInvalid.end() && range->begin <= i + skipped)
+            {
+                units = range->end - (i + skipped);
+                continue;
+            }
             const unsigned long c = CodePointAt(wide, i, units);
             // Known answers inline; the library is asked once per code point.
             const unsigned char known = c < m_Exact.size() ? m_Exact[c] : 0;
@@ -180,15 +196,14 @@ void StreamConverter::ConvertPiece(const std::string& inputName, const char* dat
         }
     }
 
-    while (invalid < size)
+    for (std::size_t at = invalid; at < size;)
     {
-        const std::size_t shown = m_Source.InvalidLength(bytes, size, invalid);
+        const std::size_t shown = m_Source.InvalidLength(bytes, size, at);
         std::wstring decoded;
-        Detail::ConvertStringToWString(std::string(data + invalid, shown), decoded, m_Settings.from,
-                                       "");
+        Detail::ConvertStringToWString(std::string(data + at, shown), decoded, m_Settings.from, "");
         std::size_t units = 1;
         const std::string where =
-            "byte " + std::to_string(offset + invalid) + " (" + HexBytes(data + invalid, shown) +
+            "byte " + std::to_string(offset + at) + " (" + HexBytes(data + at, shown) +
             (decoded.empty()
                  ? std::string(")")
                  : ", decoded as " + CodePointName(CodePointAt(decoded, 0, units)) + ")");
@@ -201,9 +216,42 @@ void StreamConverter::ConvertPiece(const std::string& inputName, const char* dat
         {
             m_FirstInvalid = where + " of '" + inputName + "'";
         }
-        invalid = m_Source.FindInvalid(bytes, size, invalid + shown);
+        at = m_Source.FindInvalid(bytes, size, at + shown);
     }
     write(output.data(), output.size());
+}
+
+// The units of the piece's decoded text (BOM included) that its invalid input decoded to.
+// The valid stretches between the invalid sequences are decoded on their own, which is linear
+// in the piece; where the pieces do not add up to `decodedLength` (a decoder whose state runs
+// across them), nothing is set apart.
+std::vector<StreamConverter::UnitRange>
+StreamConverter::UnitsFromInvalidInput(const char* data, std::size_t size, std::size_t invalid,
+                                       std::size_t decodedLength) const
+{
+    const auto decodedSize = [this](const char* from, std::size_t length) {
+        std::wstring wide;
+        return length != 0 && Detail::ConvertStringToWString(std::string(from, length), wide,
+                                                             m_Settings.from, "")
+                   ? wide.size()
+                   : 0;
+    };
+    const auto* bytes = reinterpret_cast<const unsigned char*>(data);
+    std::vector<UnitRange> ranges;
+    std::size_t unit = 0;
+    std::size_t done = 0;
+    while (invalid < size)
+    {
+        const std::size_t shown = m_Source.InvalidLength(bytes, size, invalid);
+        unit += decodedSize(data + done, invalid - done);
+        const std::size_t units = decodedSize(data + invalid, shown);
+        ranges.push_back(UnitRange{unit, unit + units});
+        unit += units;
+        done = invalid + shown;
+        invalid = m_Source.FindInvalid(bytes, size, done);
+    }
+    unit += decodedSize(data + done, size - done);
+    return unit == decodedLength ? ranges : std::vector<UnitRange>();
 }
 
 // Where in `data` the character at `wideIndex` of its decoded text begins: the shortest

@@ -71,6 +71,15 @@ public:
 private:
     void ConvertPiece(const std::string& inputName, const char* data, std::size_t size,
                       std::uint64_t offset, bool first, const Writer& write);
+    // Units [begin, end) of a piece's decoded text.
+    struct UnitRange
+    {
+        std::size_t begin;
+        std::size_t end;
+    };
+    std::vector<UnitRange> UnitsFromInvalidInput(const char* data, std::size_t size,
+                                                 std::size_t invalid,
+                                                 std::size_t decodedLength) const;
     std::size_t SourceOffsetOf(const char* data, std::size_t size, std::size_t wideIndex) const;
     bool HasExactForm(unsigned long codePoint);
 
