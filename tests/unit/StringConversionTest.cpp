@@ -4,6 +4,7 @@
 #include "FakeSystemInfo.h"
 #include "strings/BestFitSupport.h"
 #include "strings/ConvertString.h"
+#include "support/Messages.h"
 
 #include <Tolvane/Exception.h>
 
@@ -156,17 +157,12 @@ TEST(ConvertString, ReturnsTheTextOrThrowsNamingBothTypes)
                             UseSpecifiedDefaultChar),
               "x??");
     EXPECT_EQ(Fake::WideToNarrowCalls().back().defaultChar, std::optional<std::string>("?"));
-    try
-    {
-        ConvertString(L"a", "", "CP99999", AllowBestFitMapping, UseSpecifiedDefaultChar);
-        ADD_FAILURE() << "nothing thrown";
-    }
-    catch (const Tolvane::ConvertStringException& e)
-    {
-        EXPECT_EQ(std::string(e.what()), std::string("String conversion from (") +
-                                             typeid(std::wstring).name() + ") to (" +
-                                             typeid(std::string).name() + ") failed.");
-    }
+    EXPECT_EQ(Tolvane::Testing::MessageOf<Tolvane::ConvertStringException>([] {
+                  return ConvertString(L"a", "", "CP99999", AllowBestFitMapping,
+                                       UseSpecifiedDefaultChar);
+              }),
+              std::string("String conversion from (") + typeid(std::wstring).name() + ") to (" +
+                  typeid(std::string).name() + ") failed.");
     EXPECT_THROW(ConvertString(L"a", "", "bogus", AllowBestFitMapping, UseSpecifiedDefaultChar),
                  std::invalid_argument);
 }
