@@ -60,17 +60,14 @@ inline std::vector<CaseSet> AllCaseSets()
     std::vector<CaseSet> sets;
     for (const std::uint32_t page : pages)
     {
-        const auto kinds = IsUtf(page)
-                               ? std::vector<K>{K::WideUtf, K::Narrow}
-                               : std::vector<K>{K::WideBestFit, K::WideNoBestFit,
-                                                K::WideSystemDefault, K::WideComposite, K::Narrow};
+        const auto kinds =
+            page == Os::CodePageUtf8 ? std::vector<K>{K::WideUtf, K::Narrow, K::NarrowUtf8Long}
+            : IsUtf(page)            ? std::vector<K>{K::WideUtf, K::Narrow}
+                          : std::vector<K>{K::WideBestFit, K::WideNoBestFit, K::WideSystemDefault,
+                                           K::WideComposite, K::Narrow};
         for (const K kind : kinds)
         {
             sets.push_back({page, kind});
-        }
-        if (page == Os::CodePageUtf8)
-        {
-            sets.push_back({page, K::NarrowUtf8Long});
         }
     }
     return sets;

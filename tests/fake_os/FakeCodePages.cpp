@@ -12,9 +12,8 @@ namespace {
 struct State
 {
     Fake::CodePageScript script;
-    std::mutex lock; // conversions may run on several threads at once
-    std::vector<Fake::ConversionCall> wideToNarrow;
-    std::vector<Fake::ConversionCall> narrowToWide;
+    std::mutex lock;                            // conversions may run on several threads at once
+    std::vector<Fake::ConversionCall> calls[2]; // wide to narrow, narrow to wide
 };
 
 State& TheState()
@@ -25,17 +24,17 @@ State& TheState()
 
 // Records the call, then answers as scripted, or 0 where Windows would refuse the arguments,
 // or nothing when the table is to convert.
-std::optional<std::int32_t> Answer(std::vector<Fake::ConversionCall>& calls,
-                                   const Fake::ConversionCall& call, bool bufferGiven,
-                                   std::int32_t sourceLength)
+std::optional<std::int32_t> Answer(bool toNarrow, const Fake::ConversionCall& call,
+                                   bool bufferGiven, std::int32_t sourceLength)
 {
     State& state = TheState();
     std::unique_lock<std::mutex> lock(state.lock);
+    std::vector<Fake::ConversionCall>& calls = state.calls[toNarrow ? 0 : 1];
     calls.push_back(call);
     const std::size_t index = calls.size() - 1;
     lock.unlock();
-    const auto& script = &calls == &state.wideToNarrow ? state.script.wideToNarrowOverride
-                                                       : state.script.narrowToWideOverride;
+    const auto& script =
+        toNarrow ? state.script.wideToNarrowOverride : state.script.narrowToWideOverride;
     if (const std::optional<std::int32_t> answer = script ? script(index) : std::nullopt)
     {
         return answer;
@@ -57,12 +56,10 @@ std::int32_t WideCharToMultiByte(std::uint32_t codePage, std::uint32_t flags, co
                                  std::int32_t destinationSize, const char* defaultChar,
                                  std::int32_t* usedDefaultChar)
 {
-    const Fake::ConversionCall call{codePage, flags, destinationSize,
-                                    defaultChar ? std::optional<std::string>(defaultChar)
-                                                : std::nullopt,
-                                    usedDefaultChar != nullptr};
+    const auto given = defaultChar ? std::optional<std::string>(defaultChar) : std::nullopt;
     if (const auto answer =
-            Answer(TheState().wideToNarrow, call, destination != nullptr, sourceLength))
+            Answer(true, {codePage, flags, destinationSize, given, !!usedDefaultChar},
+                   destination != nullptr, sourceLength))
     {
         return *answer;
     }
@@ -85,9 +82,8 @@ std::int32_t MultiByteToWideChar(std::uint32_t codePage, std::uint32_t flags, co
                                  std::int32_t sourceLength, wchar_t* destination,
                                  std::int32_t destinationSize)
 {
-    const Fake::ConversionCall call{codePage, flags, destinationSize, std::nullopt, false};
-    if (const auto answer =
-            Answer(TheState().narrowToWide, call, destination != nullptr, sourceLength))
+    if (const auto answer = Answer(false, {codePage, flags, destinationSize, std::nullopt, false},
+                                   destination != nullptr, sourceLength))
     {
         return *answer;
     }
@@ -115,12 +111,12 @@ Fake::CodePageScript& Fake::CodePages()
 
 const std::vector<Fake::ConversionCall>& Fake::WideToNarrowCalls()
 {
-    return TheState().wideToNarrow;
+    return TheState().calls[0];
 }
 
 const std::vector<Fake::ConversionCall>& Fake::NarrowToWideCalls()
 {
-    return TheState().narrowToWide;
+    return TheState().calls[1];
 }
 
 void Fake::ResetCodePages()
@@ -128,10 +124,11 @@ void Fake::ResetCodePages()
     // The records keep their room, so that recording never allocates in a test and allocation
     // counts stay the code's.
     TheState().script = CodePageScript{};
-    TheState().wideToNarrow.clear();
-    TheState().wideToNarrow.reserve(64);
-    TheState().narrowToWide.clear();
-    TheState().narrowToWide.reserve(64);
+    for (std::vector<ConversionCall>& calls : TheState().calls)
+    {
+        calls.clear();
+        calls.reserve(64);
+    }
 }
 
 } // namespace Tolvane::Util::Os

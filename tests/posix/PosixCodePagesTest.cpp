@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -60,63 +61,43 @@ std::wstring ToWide(std::uint32_t page, std::uint32_t flags, const std::string& 
 
 TEST(PosixCodePages, ConvertTextsAsWindowsDoes)
 {
-    const struct
+    // Code page, flags, text, bytes, the used-default flag (-1: no default character and no
+    // flag passed), and whether to convert the text to the bytes and the bytes to the text.
+    const std::tuple<std::uint32_t, std::uint32_t, std::wstring, std::string, int, bool, bool>
+        cases[] = {
+            // Table pages: one default per UTF-16 unit; composition only under the composite check,
+            // and only with the next unit.
+            {1252, NoBestFit, L"a\U00010000\U0010FFFFb", "a~~~~b", 1, true, false}, // first, last
+            {1252, NoBestFit, L"\x110000", "~", 1, true, false},
+            {1252, NoBestFit, L"e\x301\x301", "\xE9~", 1, true, false},
+            {1252, WcNoBestFitChars, L"e\x301", "e~", 1, true, false},
+            // UTF-7 as Windows writes and reads it.
+            {CodePageUtf7, 0, L"Hi Mom -:-)", "Hi Mom -:-)", -1, true, true},
+            {CodePageUtf7, 0, L"A\x2262\x391.", "A+ImIDkQ-.", -1, true, true},
+            {CodePageUtf7, 0, L"\U0001F600", "+2D3eAA-", -1, true, true},
+            {CodePageUtf7, 0, L"\x65E5\x672C\x8A9E", "+ZeVnLIqe-", -1, true, true},
+            {CodePageUtf7, 0, L"A\x2262\x391.", "A+ImIDkQ.", -1, false, true},
+            {CodePageUtf7, 0, L"1+1", "1+-1", -1, false, true},
+            // A lone surrogate passes; unfinished bits are dropped, but a high byte keeps them.
+            {CodePageUtf7, 0, L"\xD83D\x41", "+2D0AQQ-", -1, false, true},
+            {CodePageUtf7, 0, L"a.", "+AGE.", -1, false, true},
+            {CodePageUtf7, 0, L"\x80\x45-", "+AG\x80\x45-", -1, false, true},
+            // UTF-8 takes the error flags, and writes U+FFFD for what is no scalar value.
+            {CodePageUtf8, WcErrInvalidChars, L"a\xE9", "a\xC3\xA9", -1, true, false},
+            {CodePageUtf8, MbErrInvalidChars, L"a\xE9", "a\xC3\xA9", -1, false, true},
+            {CodePageUtf8, 0, L"a\xDC00", "a\xEF\xBF\xBD", -1, true, false},
+            // The system's ANSI and OEM code pages are UTF-8.
+            {CodePageAnsi, 0, L"\xE9\x20AC", "\xC3\xA9\xE2\x82\xAC", -1, true, true},
+            {CodePageOem, 0, L"\xE9\x20AC", "\xC3\xA9\xE2\x82\xAC", -1, true, true}};
+    for (const auto& [page, flags, text, bytes, used, toBytes, toText] : cases)
     {
-        std::uint32_t page;
-        std::uint32_t flags;
-        std::wstring text;
-        std::string bytes;
-        int used; // -1: no default character and no used-default flag passed
-        bool toBytes;
-        bool toText;
-    } cases[] = {
-        // Table pages: one default per UTF-16 unit; composition only under the composite check,
-        // and only with the next unit.
-        {1252, NoBestFit, L"a\U00010000\U0010FFFFb", "a~~~~b", 1, true, false}, // first, last
-        {1252, NoBestFit, L"\x110000", "~", 1, true, false},
-        {1252, NoBestFit, L"e\x301\x301", "\xE9~", 1, true, false},
-        {1252, WcNoBestFitChars, L"e\x301", "e~", 1, true, false},
-        // UTF-7 as Windows writes and reads it.
-        {CodePageUtf7, 0, L"Hi Mom -:-)", "Hi Mom -:-)", -1, true, true},
-        {CodePageUtf7, 0, L"~\\", "+AH4AXA-", -1, true, true},
-        {CodePageUtf7, 0, L"A\x2262\x391.", "A+ImIDkQ-.", -1, true, true},
-        {CodePageUtf7, 0, L"\U0001F600", "+2D3eAA-", -1, true, true},
-        {CodePageUtf7, 0, L"\x65E5\x672C\x8A9E", "+ZeVnLIqe-", -1, true, true},
-        {CodePageUtf7, 0, L"A\x2262\x391.", "A+ImIDkQ.", -1, false, true},
-        {CodePageUtf7, 0, L"1+1", "1+-1", -1, false, true},
-        {CodePageUtf7, 0,
-         L"\xD83D"
-         L"A",
-         "+2D0AQQ-", -1, false, true},                      // a lone surrogate passes
-        {CodePageUtf7, 0, L"a.", "+AGE.", -1, false, true}, // unfinished bits are dropped
-        {CodePageUtf7, 0,
-         L"\x80"
-         L"E-",
-         "+AG\x80"
-         "E-",
-         -1, false, true}, // a high byte keeps them
-        // UTF-8 takes the error flags, and writes U+FFFD for what is no scalar value.
-        {CodePageUtf8, WcErrInvalidChars, L"a\xE9", "a\xC3\xA9", -1, true, false},
-        {CodePageUtf8, MbErrInvalidChars, L"a\xE9", "a\xC3\xA9", -1, false, true},
-        {CodePageUtf8, 0, L"a\xDC00", "a\xEF\xBF\xBD", -1, true, false},
-        // The system's ANSI and OEM code pages are UTF-8.
-        {CodePageAnsi, 0, L"\xE9\x20AC", "\xC3\xA9\xE2\x82\xAC", -1, true, true},
-        {CodePageOem, 0, L"\xE9\x20AC", "\xC3\xA9\xE2\x82\xAC", -1, true, true}};
-    for (const auto& c : cases)
-    {
-        SCOPED_TRACE(c.bytes);
-        std::int32_t used = -1;
-        if (c.toBytes)
-        {
-            EXPECT_EQ(ToNarrow(c.page, c.flags, c.text, c.used < 0 ? nullptr : "~",
-                               c.used < 0 ? nullptr : &used),
-                      c.bytes);
-            EXPECT_EQ(used, c.used);
-        }
-        if (c.toText)
-        {
-            EXPECT_EQ(ToWide(c.page, c.flags, c.bytes), c.text);
-        }
+        SCOPED_TRACE(bytes);
+        std::int32_t usedNow = -1;
+        const bool passed = used >= 0;
+        EXPECT_TRUE(!toBytes || ToNarrow(page, flags, text, passed ? "~" : nullptr,
+                                         passed ? &usedNow : nullptr) == bytes);
+        EXPECT_TRUE(!toBytes || usedNow == used);
+        EXPECT_TRUE(!toText || ToWide(page, flags, bytes) == text);
     }
     EXPECT_EQ(GetAnsiCodePage(), CodePageUtf8);
     EXPECT_EQ(GetOemCodePage(), CodePageUtf8);
@@ -132,46 +113,41 @@ TEST(PosixCodePages, ConvertTextsAsWindowsDoes)
 // ill-formed UTF-8 with the error flag, and pages that have no table here: all give 0.
 TEST(PosixCodePages, RefuseWhatWindowsRefuses)
 {
-    const struct
-    {
-        bool toBytes;
-        std::uint32_t page;
-        std::uint32_t flags;
-        std::int32_t length; // of "a", then a lone surrogate or a byte that is no UTF-8
-        std::int32_t size;   // of the buffer; -2: no buffer
-        const char* defaultChar;
-        bool used;
-    } calls[] = {{true, 1252, BestFit, 0, 8, nullptr, false},
-                 {true, 1252, BestFit, -2, 8, nullptr, false},
-                 {true, 1252, BestFit, 2, -2, nullptr, false},
-                 {true, 1252, BestFit, 2, -1, nullptr, false},
-                 {true, CodePageUtf8, BestFit, 1, 8, nullptr, false},
-                 {true, CodePageUtf8, 0, 1, 8, "?", false},
-                 {true, CodePageUtf8, 0, 1, 8, nullptr, true},
-                 {true, CodePageUtf7, WcErrInvalidChars, 1, 8, nullptr, false},
-                 {true, CodePageAnsi, BestFit, 1, 8, nullptr, false},
-                 {true, CodePageOem, 0, 1, 8, "?", false},
-                 {true, CodePageUtf8, WcErrInvalidChars, 2, 8, nullptr, false},
-                 {false, 1252, MbPrecomposed, 0, 2, nullptr, false},
-                 {false, 1252, MbPrecomposed, -1, 2, nullptr, false},
-                 {false, 1252, MbPrecomposed, 2, -2, nullptr, false},
-                 {false, CodePageUtf8, MbPrecomposed, 1, 8, nullptr, false},
-                 {false, CodePageUtf7, MbErrInvalidChars, 1, 8, nullptr, false},
-                 {false, CodePageUtf8, MbErrInvalidChars, 2, 8, nullptr, false},
-                 {false, CodePageUtf8, MbErrInvalidChars, 2, 0, nullptr, false}};
+    // Direction (to bytes or not), code page, flags, length (of "a", then a lone surrogate or a
+    // byte that is no UTF-8), buffer size (-2: no buffer), default character, used-default flag.
+    const std::tuple<bool, std::uint32_t, std::uint32_t, std::int32_t, std::int32_t, const char*,
+                     bool>
+        calls[] = {{true, 1252, BestFit, 0, 8, nullptr, false},
+                   {true, 1252, BestFit, -2, 8, nullptr, false},
+                   {true, 1252, BestFit, 2, -2, nullptr, false},
+                   {true, 1252, BestFit, 2, -1, nullptr, false},
+                   {true, CodePageUtf8, BestFit, 1, 8, nullptr, false},
+                   {true, CodePageUtf8, 0, 1, 8, "?", false},
+                   {true, CodePageUtf8, 0, 1, 8, nullptr, true},
+                   {true, CodePageUtf7, WcErrInvalidChars, 1, 8, nullptr, false},
+                   {true, CodePageAnsi, BestFit, 1, 8, nullptr, false},
+                   {true, CodePageOem, 0, 1, 8, "?", false},
+                   {true, CodePageUtf8, WcErrInvalidChars, 2, 8, nullptr, false},
+                   {false, 1252, MbPrecomposed, 0, 2, nullptr, false},
+                   {false, 1252, MbPrecomposed, -1, 2, nullptr, false},
+                   {false, 1252, MbPrecomposed, 2, -2, nullptr, false},
+                   {false, CodePageUtf8, MbPrecomposed, 1, 8, nullptr, false},
+                   {false, CodePageUtf7, MbErrInvalidChars, 1, 8, nullptr, false},
+                   {false, CodePageUtf8, MbErrInvalidChars, 2, 8, nullptr, false},
+                   {false, CodePageUtf8, MbErrInvalidChars, 2, 0, nullptr, false}};
     char bytes[8];
     wchar_t units[8];
     std::int32_t used = 0;
-    for (const auto& c : calls)
+    for (const auto& [toBytes, page, flags, length, size, defaultChar, passUsed] : calls)
     {
-        const std::int32_t size = c.size == -2 ? 8 : c.size;
-        EXPECT_EQ(c.toBytes ? WideCharToMultiByte(c.page, c.flags, L"a\xDC00", c.length,
-                                                  c.size == -2 ? nullptr : bytes, size,
-                                                  c.defaultChar, c.used ? &used : nullptr)
-                            : MultiByteToWideChar(c.page, c.flags, "a\xFF", c.length,
-                                                  c.size == -2 ? nullptr : units, size),
+        const bool buffer = size != -2;
+        EXPECT_EQ(toBytes ? WideCharToMultiByte(page, flags, L"a\xDC00", length,
+                                                buffer ? bytes : nullptr, buffer ? size : 8,
+                                                defaultChar, passUsed ? &used : nullptr)
+                          : MultiByteToWideChar(page, flags, "a\xFF", length,
+                                                buffer ? units : nullptr, buffer ? size : 8),
                   0)
-            << c.page << ", flags " << c.flags << ", length " << c.length << ", size " << c.size;
+            << page << ", flags " << flags << ", length " << length << ", size " << size;
     }
     // UTF-16/32, GB18030, ISO-2022, IBM numbers Windows lacks, nothing at all, and CP_MACCP.
     for (const std::uint32_t page : {1200u, 12000u, 54936u, 50220u, 273u, 1208u, 99999u, 2u})

@@ -2,12 +2,14 @@
 // code page the library has here, in both directions; and --strict reports the right position.
 #include "StreamConverter.h"
 #include "Encodings.h"
+#include "support/Messages.h"
 
 #include <Tolvane/Util/StringConversion.h>
 
 #include <gtest/gtest.h>
 
 #include <random>
+#include <tuple>
 
 namespace {
 
@@ -109,36 +111,25 @@ TEST(StreamConverter, PiecesGiveTheWholeConversionForEveryCodePage)
 
 TEST(StreamConverter, StrictStopsAtTheFirstProblemWithItsPosition)
 {
-    const struct
-    {
-        const char* from;
-        const char* to;
-        std::string input;
-        const char* message;
-    } cases[] = {
+    // From, to, input, a part of the message.
+    const std::tuple<const char*, const char*, std::string, const char*> cases[] = {
         {"UTF-8", "CP1252", "abc d\xC3\xA9\xC4\x80", "byte 7: U+0100 has no exact form in CP1252"},
         {"UTF-8", "CP1252", "ab \xFF\xC4\x80", "byte 3 (FF, decoded as U+FFFD): invalid UTF-8"},
         {"UTF-8", "UTF-8", "ab \xE2\x82 ", "byte 3 (E2 82, decoded as U+FFFD): invalid UTF-8"},
         {"UTF-8", "CP437", "x\xC4\x80\xFF", "byte 1: U+0100 has no exact form in CP437"},
         {"CP932", "UTF-8", "\x82\xA0 \x81\x20", "byte 3 (81 20"},
     };
-    for (const auto& c : cases)
+    for (const auto& [from, to, input, message] : cases)
     {
         ConversionSettings settings;
-        settings.from = c.from;
-        settings.to = c.to;
+        settings.from = from;
+        settings.to = to;
         settings.strict = true;
         for (settings.readSize = 1; settings.readSize <= 64; settings.readSize *= 64)
         {
-            try
-            {
-                Streamed(c.input, settings);
-                ADD_FAILURE() << c.message << ": no stop";
-            }
-            catch (const StrictStop& e)
-            {
-                EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << e.what();
-            }
+            const std::string stop = Tolvane::Testing::MessageOf<StrictStop>(
+                [&, &input = input] { return Streamed(input, settings); });
+            EXPECT_NE(stop.find(message), std::string::npos) << stop;
         }
     }
 }

