@@ -12,7 +12,8 @@ failures=0
 count=0
 
 # expect NAME EXIT STDOUT_HEX STDERR -- ARGS... (stdin from $input). STDOUT_HEX "*" takes any
-# output; STDERR is a pattern that stderr must match, "-" for none at all, "" for anything.
+# output; STDERR is a pattern that stderr must match, "!pattern" one it must not match, "-" for
+# none at all, "" for anything.
 input=/dev/null
 expect() {
     local name=$1 want_exit=$2 want_hex=$3 want_err=$4
@@ -32,6 +33,8 @@ expect() {
     [[ $want_hex == "*" || $got_hex == "$want_hex" || ($want_hex == *"*" && $got_hex == ${want_hex%"*"}*) ]] || ok=0
     if [[ $want_err == "-" ]]; then
         [[ -s $work/stderr ]] && ok=0
+    elif [[ $want_err == "!"* ]]; then
+        grep -qE -- "${want_err#!}" "$work/stderr" && ok=0
     elif [[ -n $want_err ]] && ! grep -qE -- "$want_err" "$work/stderr"; then
         ok=0
     fi
@@ -61,6 +64,11 @@ expect "UTF-8 round trip" 0 c480e282acc3a9 - -- convert -f UTF-8 -t UTF-8
 expect "to UTF-7" 0 2b41514167724144702d - -- convert -f UTF-8 -t UTF-7
 input=$work/invalid.txt
 expect "invalid input is reported as such" 1 61623f6364 "invalid UTF-8 input in 1 place, the first at byte 2 \(FF" -- convert -f UTF-8 -t CP1252
+expect "invalid input is not counted as replaced" 1 61623f6364 "!replaced" -- convert -f UTF-8 -t CP1252
+printf 'ab\xffcd \xef\xbf\xbd x \xc4\x80' >"$work/invalid-and-unmappable.txt"
+input=$work/invalid-and-unmappable.txt
+expect "only what the input really holds counts as replaced" 1 "*" "2 characters replaced .*the first U\+FFFD at byte 6" -- convert -f UTF-8 -t CP1252
+input=$work/invalid.txt
 expect "invalid input to UTF-8" 1 6162efbfbd6364 "invalid UTF-8 input" -- convert -f UTF-8 -t UTF-8
 expect "strict stops at invalid input" 1 "" "byte 2 \(FF, decoded as U\+FFFD\): invalid UTF-8 input" -- convert -f UTF-8 -t UTF-8 --strict
 input=$work/bom.txt
