@@ -107,6 +107,7 @@ TEST(PosixCodePages, ConvertTextsAsWindowsDoes)
     wchar_t unit = 0;
     EXPECT_EQ(MultiByteToWideChar(932, MbPrecomposed, "\x93\xFA", 1, &unit, 1), 1);
     EXPECT_EQ(std::wstring(1, unit), ToWide(932, MbPrecomposed, "\x93"));
+    EXPECT_EQ(MultiByteToWideChar(CodePageUtf8, 0, "\xC3\xA9\xC3\xA9", 2, nullptr, 0), 1);
 }
 
 // Bad lengths and buffers, flags and default-character arguments that a page does not take,
