@@ -2,7 +2,7 @@
 // redirects the DLL's imported CryptReleaseContext to a recorder that passes the call on, then
 // unloads the DLL. advapi32 accepting the release proves that the handle was a context the
 // library acquired while loading.
-#include "lifecycle/LoadedModule.h"
+#include "support/LoadedModule.h"
 
 #include <gtest/gtest.h>
 

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 
 using namespace Tolvane::Util;
@@ -26,23 +28,26 @@ TEST(TimeoutClockNative, WaitTakesTheTimeoutAndReturns)
     EXPECT_EQ(*address, 268435456u);
 }
 
-// A clock of the client's own: 30 ms at first, nothing once updated.
-class StepClock final : public AbstractTimeoutClock
+// A clock of the client's own, answering from a script, to watch what the interface calls.
+class ScriptedClock final : public AbstractTimeoutClock
 {
 public:
-    void Update() const override { m_Updated = true; }
-    std::uint64_t GetRemainingMilliseconds() const override { return m_Updated ? 0 : 30; }
-
-private:
-    mutable bool m_Updated = false;
+    void Update() const override { calls += "U"; }
+    std::uint64_t GetRemainingMilliseconds() const override
+    {
+        calls += "R";
+        return calls.size() < 3 ? 30 : 0;
+    }
+    mutable std::string calls;
 };
 
 TEST(TimeoutClockNative, ClientClocksDeriveFromTheExportedInterface)
 {
-    const StepClock clock;
+    const ScriptedClock clock;
     const SteadyClock::time_point start = SteadyClock::now();
-    clock.Wait(); // one sleep of 30 ms
+    clock.Wait(); // one sleep of 30 ms, each remaining time read before the update
     EXPECT_GE(MillisecondsSince(start), 30 - TickStepMs);
+    EXPECT_EQ(clock.calls, "RURU");
     const TimeoutClock timeout(5);
     const AbstractTimeoutClock* clocks[] = {&timeout, &clock};
     EXPECT_NE(dynamic_cast<const TimeoutClock*>(clocks[0]), nullptr);

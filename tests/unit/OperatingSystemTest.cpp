@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 namespace {
 
 using namespace Tolvane::Util;
@@ -16,8 +18,7 @@ TEST(VersionQueries, AnswerFromThePlatformAndVersionAskingAnewWithTheBasicRecord
         // platform, major, minor, NT?, XP or higher?
         {2, 4, 0, 1, 0},          {2, 5, 0, 1, 0},  {2, 5, 1, 1, 1},  {2, 5, 2, 1, 1},
         {2, 6, 0, 1, 1},          {2, 10, 0, 1, 1}, {2, 3, 51, 1, 0}, {2, 0xFFFFFFFF, 0, 1, 1},
-        {2, 4, 0xFFFFFFFF, 1, 0}, {1, 4, 10, 0, 0}, {1, 5, 1, 0, 0},  {0, 6, 1, 0, 0},
-        {3, 6, 1, 0, 0}};
+        {2, 4, 0xFFFFFFFF, 1, 0}, {1, 5, 1, 0, 0},  {0, 6, 1, 0, 0},  {3, 6, 1, 0, 0}};
     for (const auto& c : cases)
     {
         Fake::SystemInfo().version = Fake::MakeVersion(c[0], c[1], c[2]);
@@ -25,13 +26,9 @@ TEST(VersionQueries, AnswerFromThePlatformAndVersionAskingAnewWithTheBasicRecord
         EXPECT_EQ(IsWindowsXpOrHigher(), c[4] != 0) << c[0] << " " << c[1] << "." << c[2];
     }
     EXPECT_EQ(Fake::VersionQuerySizes(), std::vector<std::uint32_t>(2 * std::size(cases), 148));
-}
-
-TEST(VersionQueries, AFailingQueryAnswersNo)
-{
+    // A failing query answers no.
     Fake::SystemInfo().version.reset();
-    EXPECT_FALSE(IsWindowsNtPlatform());
-    EXPECT_FALSE(IsWindowsXpOrHigher());
+    EXPECT_FALSE(IsWindowsNtPlatform() || IsWindowsXpOrHigher());
 }
 
 } // namespace
