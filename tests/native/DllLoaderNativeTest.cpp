@@ -109,10 +109,6 @@ TEST_F(DllLoaderNativeTest, ExportsAndFailuresAcrossTheBoundary)
     EXPECT_EQ(MessageOf<DllExportNotFoundException>(
                   [&] { library.GetProcAddress(std::uint16_t{65535}); }),
               "Cannot find DLL export with ordinal 65535.");
-    EXPECT_EQ(MessageOf<Tolvane::Exception>([] {
-                  Tolvane::Util::StringConversion::Detail::ThrowConvertStringException("c");
-              }),
-              "c");
     const std::string nowhere = NativePath(std::string("/nonexistent/tolvane-missing.dll"));
     EXPECT_EQ(MessageOf<LoadDllException>([&] { DllLoader{nowhere}; }),
               "Cannot load DLL '" + nowhere + "'.");
@@ -172,13 +168,6 @@ TEST_F(DllLoaderNativeTest, WideNamesReachTheSystemUnchanged)
     const std::wstring missing = NativePath(std::wstring(L"/nonexistent/caf\xE9-\x4E2D.dll"));
     EXPECT_EQ((MessageOf<LoadDllException, std::wstring>([&] { DllLoader{missing}; })),
               L"Cannot load DLL '" + missing + L"'.");
-    // what() gives its form in the ANSI code page: on Wine 1252, which lacks U+4E2D; here UTF-8.
-#if defined(_WIN32)
-    const char* const expected = "Cannot load DLL 'Z:\\nonexistent\\caf\xE9-?.dll'.";
-#else
-    const char* const expected = "Cannot load DLL '/nonexistent/caf\xC3\xA9-\xE4\xB8\xAD.dll'.";
-#endif
-    EXPECT_EQ(MessageOf<LoadDllException>([&] { DllLoader{missing}; }), expected);
     // kernel32's wide loader is found under every spelling: Windows compares module names without
     // regard to case and adds ".DLL" to a bare name.
     for (const char* spelling : {"KERNEL32.DLL", "kernel32.dll", "Kernel32"})
