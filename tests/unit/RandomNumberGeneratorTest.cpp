@@ -4,7 +4,7 @@
 
 #include "FakeClock.h"
 #include "FakeCrypto.h"
-#include "FakeCursor.h"
+#include "FakeSystemInfo.h"
 #include "random/CryptProvider.h"
 #include "random/SeedWords.h"
 #include "support/Numbers.h"
