@@ -6,7 +6,7 @@
 #include "os/Clock.h"
 
 #include <string>
-#include <utility>
+#include <vector>
 
 namespace Tolvane::Util::Os::Fake {
 
@@ -19,15 +19,24 @@ struct ClockScript
     std::uint32_t nextSleepShortfall = 0;
     FileTime fileTime{0, 0};
     std::int64_t time = 0;
+    // Not scripted but recorded: the argument of each Sleep, in order.
+    std::vector<std::uint32_t> sleeps;
 };
 
-// Each call records a letter ('T' GetTickCount, 'S' Sleep, 'F' GetSystemTimeAsFileTime,
-// 'C' Time) and the argument of a Sleep.
-using ClockRecorder = Recorder<ClockScript, std::pair<char, std::uint32_t>>;
+// Each call records a letter: 'T' GetTickCount, 'S' Sleep, 'F' GetSystemTimeAsFileTime,
+// 'C' Time.
+using ClockRecorder = Recorder<ClockScript, char>;
 inline constexpr auto Clock = ClockRecorder::Script;
 inline constexpr auto ResetClock = ClockRecorder::Reset;
-// The letters in the order of the calls, and the argument of each Sleep.
-std::string ClockCalls();
-std::vector<std::uint32_t> Sleeps();
+
+inline std::string ClockCalls()
+{
+    return std::string(ClockRecorder::Calls().begin(), ClockRecorder::Calls().end());
+}
+
+inline const std::vector<std::uint32_t>& Sleeps()
+{
+    return Clock().sleeps;
+}
 
 } // namespace Tolvane::Util::Os::Fake

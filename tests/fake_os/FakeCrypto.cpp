@@ -1,22 +1,21 @@
-// Fake backend: the provider operations answer from the script and are recorded.
+// Fake backend: the provider operations answer from the script and are logged.
 #include "FakeCrypto.h"
 
+#include <cinttypes>
+#include <cstdio>
 #include <cstring>
-#include <iterator>
 
 namespace Tolvane::Util::Os {
 
 namespace {
 
-bool Record(char event, CryptProviderHandle provider, std::uint32_t value, bool result)
+bool Log(char event, CryptProviderHandle provider, std::uint32_t value, bool result)
 {
-    Fake::CryptoState& state = Fake::Crypto();
-    if (state.callCount < std::size(state.calls))
-    {
-        state.calls[state.callCount] =
-            Fake::CryptoCall{event, reinterpret_cast<std::uintptr_t>(provider), value};
-    }
-    ++state.callCount;
+    char* const log = Fake::Crypto().calls;
+    const std::size_t used = std::strlen(log);
+    std::snprintf(log + used, sizeof(Fake::Crypto().calls) - used,
+                  value != 0 ? "%s%c%" PRIuPTR ":%" PRIu32 : "%s%c%" PRIuPTR, used != 0 ? " " : "",
+                  event, reinterpret_cast<std::uintptr_t>(provider), value);
     return result;
 }
 
@@ -29,10 +28,10 @@ bool CryptAcquireContextA(CryptProviderHandle& provider, const char* container,
     if (!state.acquireSucceeds || container != nullptr || providerName != nullptr ||
         providerType != ProvRsaFull || flags != CryptVerifyContext)
     {
-        return Record('F', nullptr, 0, false);
+        return Log('F', nullptr, 0, false);
     }
     provider = reinterpret_cast<CryptProviderHandle>(state.nextProvider++);
-    return Record('A', provider, 0, true);
+    return Log('A', provider, 0, true);
 }
 
 bool CryptGenRandom(CryptProviderHandle provider, std::uint32_t length, std::uint8_t* buffer)
@@ -40,19 +39,19 @@ bool CryptGenRandom(CryptProviderHandle provider, std::uint32_t length, std::uin
     const Fake::CryptoState& state = Fake::Crypto();
     if (!state.genRandomSucceeds || provider == nullptr)
     {
-        return Record('G', provider, length, false);
+        return Log('G', provider, length, false);
     }
     std::memset(buffer, 0, length);
     if (state.randomBytes != nullptr)
     {
         std::memcpy(buffer, state.randomBytes, length);
     }
-    return Record('G', provider, length, true);
+    return Log('G', provider, length, true);
 }
 
 bool CryptReleaseContext(CryptProviderHandle provider, std::uint32_t flags)
 {
-    return Record('R', provider, flags, provider != nullptr);
+    return Log('R', provider, flags, provider != nullptr);
 }
 
 } // namespace Tolvane::Util::Os

@@ -1,12 +1,10 @@
-// Fake backend: a cryptographic provider that answers from a script and records every call in
+// Fake backend: a cryptographic provider that answers from a script and logs every call in
 // fixed storage. The storage is a small shared library of its own, so that a test can load and
 // unload a copy of the library built on this fake and still read what happened in it.
 #pragma once
 
 #include "os/Crypto.h"
 
-#include <cstddef>
-#include <iterator>
 #include <string>
 
 #if !defined(_WIN32)
@@ -19,13 +17,6 @@
 
 namespace Tolvane::Util::Os::Fake {
 
-struct CryptoCall
-{
-    char event; // 'A' acquired, 'F' acquisition failed, 'G' CryptGenRandom, 'R' release
-    std::uintptr_t provider; // the handle handed out or passed in
-    std::uint32_t value;     // the length asked of CryptGenRandom, the flags of a release
-};
-
 struct CryptoState
 {
     // Acquisition succeeds when scripted so and asked for a verify context of the default
@@ -35,8 +26,10 @@ struct CryptoState
     // The bytes CryptGenRandom hands out (as many as asked); zeros when null.
     const std::uint8_t* randomBytes = nullptr;
     std::uintptr_t nextProvider = 0x1000;
-    CryptoCall calls[64]; // more is a test fault: counted, not stored
-    std::size_t callCount = 0;
+    // The calls, each an event letter and the handle handed out or passed in, with the length
+    // asked or the flags released after a colon when not 0, as "A4096 G4096:2496 R4096".
+    // Events: 'A' acquired, 'F' acquisition failed, 'G' CryptGenRandom, 'R' release.
+    char calls[512] = {};
 };
 
 TOLVANE_FAKE_CRYPTO_API CryptoState& Crypto();
@@ -46,18 +39,9 @@ inline void ResetCrypto()
     Crypto() = CryptoState{};
 }
 
-// The calls as "A4096 G4096:2496 R4096", so that a mismatch reads plainly.
 inline std::string CryptoCalls()
 {
-    std::string text;
-    for (std::size_t i = 0; i < Crypto().callCount && i < std::size(Crypto().calls); ++i)
-    {
-        const CryptoCall& call = Crypto().calls[i];
-        text += (text.empty() ? "" : " ") + std::string(1, call.event) +
-                std::to_string(call.provider) +
-                (call.value != 0 ? ":" + std::to_string(call.value) : "");
-    }
-    return text;
+    return Crypto().calls;
 }
 
 } // namespace Tolvane::Util::Os::Fake

@@ -1,6 +1,8 @@
 // Fake backend: module loading from the script, every call logged.
 #include "FakeModules.h"
 
+#include <cstdlib>
+
 namespace Tolvane::Util::Os::Fake {
 
 namespace {
@@ -19,12 +21,8 @@ State g_State;
 
 std::wstring Widen(const std::string& text)
 {
-    std::wstring wide;
-    for (const char c : text)
-    {
-        wide += static_cast<wchar_t>(static_cast<unsigned char>(c));
-    }
-    return wide;
+    const auto* const bytes = reinterpret_cast<const unsigned char*>(text.data());
+    return std::wstring(bytes, bytes + text.size());
 }
 
 // The system's module calls throw nothing, and the loader's destructors rely on it: a record
@@ -59,25 +57,17 @@ ModuleHandle Load(const std::string& name)
 
 // `key` in the exports of the library behind `module`. Ordinal keys are short enough for
 // std::string to hold them without allocating.
-void* Lookup(ModuleHandle module, const char* key, const std::string& shown) noexcept
+void* Lookup(ModuleHandle module, const std::string& key, const std::string& shown) noexcept
 {
     Log([&] { return L"GetProcAddress " + Widen(Of(module).first) + L" " + Widen(shown); });
-    const auto& modules = g_State.script.modules;
-    const auto scripted = modules.find(Of(module).first);
-    if (scripted == modules.end())
-    {
-        return nullptr;
-    }
-    const auto found = scripted->second.find(key);
-    return found == scripted->second.end() ? nullptr : found->second;
+    const Exports& exports = g_State.script.modules[Of(module).first];
+    const auto found = exports.find(key);
+    return found == exports.end() ? nullptr : found->second;
 }
 
-ModuleHandle TOLVANE_OS_WINAPI FakeLoadLibraryExW(const wchar_t* name, void* file, ULong32 flags)
+ModuleHandle TOLVANE_OS_WINAPI FakeLoadLibraryExW(const wchar_t* name, void*, ULong32 flags)
 {
-    Log([&] {
-        return L"LoadLibraryExW " + std::wstring(name) + L" " + std::to_wstring(flags) +
-               (file != nullptr ? L" file" : L"");
-    });
+    Log([&] { return L"LoadLibraryExW " + std::wstring(name) + L" " + std::to_wstring(flags); });
     const auto found = g_State.script.wideNames.find(name);
     return found == g_State.script.wideNames.end() ? nullptr : Load(found->second);
 }
@@ -129,13 +119,13 @@ void* GetProcAddress(ModuleHandle module, const char* name)
         return Fake::Lookup(module, name, name);
     }
     const std::string ordinal = std::to_string(reinterpret_cast<std::uintptr_t>(name));
-    return Fake::Lookup(module, ("#" + ordinal).c_str(), "@" + ordinal);
+    return Fake::Lookup(module, "#" + ordinal, "@" + ordinal);
 }
 
 void* GetProcAddress(ModuleHandle module, std::uint16_t ordinal)
 {
     const std::string key = "#" + std::to_string(ordinal);
-    return Fake::Lookup(module, key.c_str(), key);
+    return Fake::Lookup(module, key, key);
 }
 
 bool FreeLibrary(ModuleHandle module)
@@ -144,11 +134,10 @@ bool FreeLibrary(ModuleHandle module)
     return Fake::Of(module).second-- > 0;
 }
 
-void FreeLibraryAndExitThread(ModuleHandle module, std::uint32_t exitCode)
+// No unit test ends a thread: the real backends' tests do.
+void FreeLibraryAndExitThread(ModuleHandle, std::uint32_t)
 {
-    Fake::Log([&] { return L"ExitThread " + std::to_wstring(exitCode); });
-    static_cast<void>(FreeLibrary(module));
-    throw Fake::ThreadExit{};
+    std::abort();
 }
 
 } // namespace Tolvane::Util::Os

@@ -28,18 +28,11 @@ struct ModulesScript
     std::map<std::wstring, std::string> wideNames;
 };
 
-// What FreeLibraryAndExitThread throws in place of ending the thread; it logs
-// "ExitThread <code>" and then frees the library as FreeLibrary does.
-struct ThreadExit
-{
-};
-
 // Not for use from several threads at once. A reset invalidates the handles given out before.
 ModulesScript& Modules();
 // Every call in order, failed ones included, narrow names widened byte by byte and numbers in
-// decimal: "LoadLibraryExA A.dll 8", "LoadLibraryExW name 8" (" file" added when a file
-// handle was passed), "GetProcAddress A.dll Alpha" (or "#7" by ordinal, "@7" for a name
-// pointer below 0x10000), "FreeLibrary A.dll".
+// decimal: "LoadLibraryExA A.dll 8", "LoadLibraryExW name 8", "GetProcAddress A.dll Alpha" (or "#7"
+// by ordinal, "@7" for a name pointer below 0x10000), "FreeLibrary A.dll".
 const std::vector<std::wstring>& ModuleCalls();
 // Loads of `module` less its frees: negative after a free too many.
 int References(const std::string& module);

@@ -1,4 +1,4 @@
-// Fake backend: GetVersionExA answers from the script, for the basic record only.
+// Fake backend: the small system queries answer from their scripts and are recorded.
 #include "FakeSystemInfo.h"
 
 namespace Tolvane::Util::Os {
@@ -10,6 +10,20 @@ bool GetVersionExA(VersionInfoA& info)
     const bool answers = version && info.dwOSVersionInfoSize == sizeof(VersionInfoA);
     info = answers ? *version : info;
     return answers;
+}
+
+bool GetCursorPos(Point& point)
+{
+    // The real query leaves the point unspecified when it fails.
+    point = Fake::Cursor().succeeds ? Fake::Cursor().position : Point{-1, 77};
+    Fake::CursorRecorder::Calls().push_back(point);
+    return Fake::Cursor().succeeds;
+}
+
+bool DisableThreadLibraryCalls(ModuleHandle module)
+{
+    Fake::DisableThreadLibraryCallsCalls().push_back(module);
+    return Fake::Process().disableThreadLibraryCallsSucceeds;
 }
 
 } // namespace Tolvane::Util::Os

@@ -1,7 +1,7 @@
 // The provider's lifecycle in a copy of the library built on the fake backend: loading it
 // acquires once, its last unload releases once, and a failed acquisition is never released.
 #include "FakeCrypto.h"
-#include "lifecycle/LoadedModule.h"
+#include "support/LoadedModule.h"
 
 #include <gtest/gtest.h>
 

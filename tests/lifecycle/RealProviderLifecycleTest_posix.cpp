@@ -4,7 +4,7 @@
 // as exactly one empty non-blocking request. Its release frees no system resource and so
 // cannot be seen from outside; the test checks instead that unloading runs the library's exit
 // list and unmaps it (a release left for process exit would run in unmapped code).
-#include "lifecycle/LoadedModule.h"
+#include "support/LoadedModule.h"
 
 #include <gtest/gtest.h>
 

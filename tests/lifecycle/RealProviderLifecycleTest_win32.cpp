@@ -2,7 +2,7 @@
 // redirects the DLL's imported CryptReleaseContext to a recorder that passes the call on, then
 // unloads the DLL. advapi32 accepting the release proves that the handle was a context the
 // library acquired while loading.
-#include "lifecycle/LoadedModule.h"
+#include "support/LoadedModule.h"
 
 #include <gtest/gtest.h>
 
@@ -41,7 +41,8 @@ BOOL WINAPI RecordingRelease(HCRYPTPROV provider, DWORD flags)
     return result;
 }
 
-// Points `module`'s import of `dll`!`function` at `replacement`; false when there is none.
+// Points `module`'s import of `dll`!`function` (imported by name) at `replacement`; false when
+// there is none.
 bool RedirectImport(HMODULE module, const char* dll, const char* function, void* replacement)
 {
     auto* base = reinterpret_cast<unsigned char*>(module);
@@ -49,10 +50,6 @@ bool RedirectImport(HMODULE module, const char* dll, const char* function, void*
     const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
     const IMAGE_DATA_DIRECTORY& imports =
         nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    if (imports.VirtualAddress == 0)
-    {
-        return false;
-    }
     for (auto* descriptor =
              reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
          descriptor->Name != 0; ++descriptor)
@@ -76,11 +73,8 @@ bool RedirectImport(HMODULE module, const char* dll, const char* function, void*
                 continue;
             }
             DWORD protection = 0;
-            if (!::VirtualProtect(&addresses->u1.Function, sizeof(addresses->u1.Function),
-                                  PAGE_READWRITE, &protection))
-            {
-                return false;
-            }
+            ::VirtualProtect(&addresses->u1.Function, sizeof(addresses->u1.Function),
+                             PAGE_READWRITE, &protection);
             addresses->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
             ::VirtualProtect(&addresses->u1.Function, sizeof(addresses->u1.Function), protection,
                              &protection);

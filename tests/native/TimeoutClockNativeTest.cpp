@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 
 using namespace Tolvane::Util;
@@ -12,7 +14,20 @@ using Tolvane::Testing::MillisecondsSince;
 using Tolvane::Testing::TickStepMs;
 using SteadyClock = std::chrono::steady_clock;
 
-TEST(TimeoutClockNative, WaitTakesTheTimeoutAndReturns)
+// A clock of the client's own: 30 ms at first, nothing once updated; it logs the calls.
+class ScriptedClock final : public AbstractTimeoutClock
+{
+public:
+    void Update() const override { calls += "U"; }
+    std::uint64_t GetRemainingMilliseconds() const override
+    {
+        calls += "R";
+        return calls.size() < 3 ? 30 : 0;
+    }
+    mutable std::string calls;
+};
+
+TEST(TimeoutClockNative, WaitTakesTheTimeoutOnTheLibrarysClockAndOnAClientsOwn)
 {
     const SteadyClock::time_point start = SteadyClock::now();
     const TimeoutClock clock(200);
@@ -21,32 +36,17 @@ TEST(TimeoutClockNative, WaitTakesTheTimeoutAndReturns)
     EXPECT_GE(elapsed, 200 - TickStepMs);
     EXPECT_LT(elapsed, 2000);
     EXPECT_EQ(clock.GetRemainingMilliseconds(), 0u);
+
+    const ScriptedClock client;
+    client.Wait(); // one sleep of 30 ms, each remaining time read before the update
+    EXPECT_GE(MillisecondsSince(start), elapsed + 30 - TickStepMs);
+    EXPECT_EQ(client.calls, "RURU");
+    const AbstractTimeoutClock* clocks[] = {&clock, &client};
+    EXPECT_NE(dynamic_cast<const TimeoutClock*>(clocks[0]), nullptr);
+    EXPECT_EQ(dynamic_cast<const TimeoutClock*>(clocks[1]), nullptr);
     // The constant is read through its export, not folded in by the compiler.
     const std::uint64_t* address = &AbstractTimeoutClock::sc_MaximumSafeWaitDuration;
     EXPECT_EQ(*address, 268435456u);
-}
-
-// A clock of the client's own: 30 ms at first, nothing once updated.
-class StepClock final : public AbstractTimeoutClock
-{
-public:
-    void Update() const override { m_Updated = true; }
-    std::uint64_t GetRemainingMilliseconds() const override { return m_Updated ? 0 : 30; }
-
-private:
-    mutable bool m_Updated = false;
-};
-
-TEST(TimeoutClockNative, ClientClocksDeriveFromTheExportedInterface)
-{
-    const StepClock clock;
-    const SteadyClock::time_point start = SteadyClock::now();
-    clock.Wait(); // one sleep of 30 ms
-    EXPECT_GE(MillisecondsSince(start), 30 - TickStepMs);
-    const TimeoutClock timeout(5);
-    const AbstractTimeoutClock* clocks[] = {&timeout, &clock};
-    EXPECT_NE(dynamic_cast<const TimeoutClock*>(clocks[0]), nullptr);
-    EXPECT_EQ(dynamic_cast<const TimeoutClock*>(clocks[1]), nullptr);
 }
 
 } // namespace

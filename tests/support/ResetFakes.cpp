@@ -3,9 +3,7 @@
 #include "fake_os/FakeClock.h"
 #include "fake_os/FakeCodePages.h"
 #include "fake_os/FakeCrypto.h"
-#include "fake_os/FakeCursor.h"
 #include "fake_os/FakeModules.h"
-#include "fake_os/FakeProcess.h"
 #include "fake_os/FakeSystemInfo.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,6 @@
-// DllLoader's ownership of one library: one load, one free by the last sharer, none on failure.
+// DllLoader on the fake backend: one load shared by its copies and freed by the last, the export
+// lookups and their messages, names that do not load, and loads by wide name.
+#include "FakeCodePages.h"
 #include "FakeModules.h"
 #include "support/AllocationCounter.h"
 #include "support/Messages.h"
@@ -7,87 +9,60 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <optional>
+#include <stdexcept>
+#include <type_traits>
 
 namespace {
 
+using namespace Tolvane::Util;
 using Tolvane::Testing::MessageOf;
-using Tolvane::Util::DllLoader;
-using Tolvane::Util::LoadDllException;
-namespace Fake = Tolvane::Util::Os::Fake;
+namespace Fake = Os::Fake;
 using Calls = std::vector<std::wstring>;
 
-TEST(DllLoader, CopiesShareOneLoadAndTheLastToGoFreesIt)
+static_assert(std::is_base_of_v<DllLoaderException, LoadDllException> &&
+                  std::is_base_of_v<DllLoaderException, DllExportNotFoundException> &&
+                  std::is_base_of_v<Tolvane::Exception, DllLoaderException> &&
+                  !std::is_base_of_v<LoadDllException, DllExportNotFoundException> &&
+                  !std::is_base_of_v<DllExportNotFoundException, LoadDllException>,
+              "one base for the loader's failures, and two leaves that do not catch each other");
+
+TEST(DllLoader, CopiesShareOneLoadThatTheLastHolderFrees)
 {
     std::optional<DllLoader> original(std::in_place, std::string("A.dll"), 0xFFFFFFFFU);
-    {
-        const DllLoader copy(*original);
-        const DllLoader copyOfCopy(copy);
-        original.reset();
-        EXPECT_EQ(Fake::References("A.dll"), 1);
-    }
+    const DllLoader b(std::string("B.dll"));
+    DllLoader copy(*original);
+    DllLoader& self = copy;
+    copy = self;
+    original.reset();
+    EXPECT_EQ(Fake::References("A.dll"), 1);
+    copy = b;
+    EXPECT_EQ(copy.GetProcAddressNoThrow("x"), nullptr);
+    // Loaders constructed separately hold a reference each.
+    const DllLoader separate(std::string("B.dll"));
+    EXPECT_EQ(Fake::References("B.dll"), 2);
     // The name and the flags reach the system unchanged.
     EXPECT_EQ(Fake::ModuleCalls(),
-              (Calls{L"LoadLibraryExA A.dll 4294967295", L"FreeLibrary A.dll"}));
-}
-
-TEST(DllLoader, AssignmentFreesTheLibraryThatNoOtherLoaderHolds)
-{
-    DllLoader a(std::string("A.dll"));
-    DllLoader& self = a;
-    a = self;
-    const DllLoader b(std::string("B.dll"));
-    DllLoader sharer(b);
-    sharer = b;
-    a = b;
-    EXPECT_EQ(a.GetProcAddressNoThrow("x"), nullptr);
-    EXPECT_EQ(Fake::ModuleCalls(), (Calls{L"LoadLibraryExA A.dll 0", L"LoadLibraryExA B.dll 0",
-                                          L"FreeLibrary A.dll", L"GetProcAddress B.dll x"}));
-    // Loaders constructed separately hold a reference each.
-    const DllLoader first(std::string("A.dll"));
-    a = DllLoader(std::string("A.dll"));
-    EXPECT_EQ(Fake::References("A.dll"), 2);
-    EXPECT_EQ(Fake::References("B.dll"), 1);
+              (Calls{L"LoadLibraryExA A.dll 4294967295", L"LoadLibraryExA B.dll 0",
+                     L"FreeLibrary A.dll", L"GetProcAddress B.dll x", L"LoadLibraryExA B.dll 0"}));
 }
 
 TEST(DllLoader, NameThatDoesNotLoadThrowsItsMessageAndFreesNothing)
 {
     // Cut at the NUL, the last names would load A.dll: they are refused before any load.
-    const struct
+    const std::pair<std::string, const char*> cases[] = {
+        {"Missing.dll", "Cannot load DLL 'Missing.dll'."},
+        {"", "Cannot load DLL ''."},
+        {std::string("A.dll\0x\0", 8), "Cannot load DLL 'A.dll\\0x\\0'."}};
+    for (const auto& [name, message] : cases)
     {
-        std::string name;
-        const char* message;
-    } cases[] = {{"Missing.dll", "Cannot load DLL 'Missing.dll'."},
-                 {"", "Cannot load DLL ''."},
-                 {std::string("A.dll\0x\0", 8), "Cannot load DLL 'A.dll\\0x\\0'."}};
-    for (const auto& c : cases)
-    {
-        EXPECT_EQ(MessageOf<LoadDllException>([&] { DllLoader{c.name}; }), c.message);
+        EXPECT_EQ(MessageOf<LoadDllException>([&] { DllLoader{name}; }), message);
     }
     EXPECT_EQ((MessageOf<LoadDllException, std::wstring>(
                   [] { DllLoader{std::wstring(L"A.dll\0x", 7)}; })),
               L"Cannot load DLL 'A.dll\\0x'.");
     EXPECT_EQ(Fake::ModuleCalls(), (Calls{L"LoadLibraryExA Missing.dll 0", L"LoadLibraryExA  0"}));
-}
-
-// Exposes the protected member.
-class DerivedLoader : public DllLoader
-{
-public:
-    using DllLoader::DllLoader;
-    using DllLoader::FreeLibraryAndExitThread;
-};
-
-// Handed to FreeLibraryAndExitThread, so never destroyed; reachable, so that leak checkers
-// keep quiet.
-DerivedLoader* g_Exited = nullptr;
-
-TEST(DllLoader, FreeLibraryAndExitThreadHandsTheHandleAndCodeToTheSystem)
-{
-    g_Exited = new DerivedLoader(std::string("A.dll"));
-    EXPECT_THROW(g_Exited->FreeLibraryAndExitThread(0xC0DEU), Fake::ThreadExit);
-    EXPECT_EQ(Fake::ModuleCalls(),
-              (Calls{L"LoadLibraryExA A.dll 0", L"ExitThread 49374", L"FreeLibrary A.dll"}));
 }
 
 // Every allocation of a load may fail: the load then throws std::bad_alloc and holds no
@@ -96,23 +71,114 @@ TEST(DllLoader, RunningOutOfMemoryLeavesNoReference)
 {
     for (const bool wide : {false, true})
     {
-        for (std::size_t k = 1;; ++k)
+        std::string outcome;
+        for (std::size_t k = 1; outcome != "(nothing thrown)"; ++k)
         {
             Fake::ResetModules();
             Tolvane::Testing::FailAllocationAfter(k);
-            const std::string outcome = MessageOf<std::bad_alloc>([wide] {
+            outcome = MessageOf<std::bad_alloc>([wide] {
                 return wide ? DllLoader(std::wstring(L"A.dll")) : DllLoader(std::string("A.dll"));
             });
             Tolvane::Testing::FailAllocationAfter(0);
-            EXPECT_EQ(Fake::References(Fake::Kernel32Name), 0) << k;
-            EXPECT_EQ(Fake::References("A.dll"), 0) << k;
-            if (outcome == "(nothing thrown)")
-            {
-                break;
-            }
+            EXPECT_EQ(Fake::References(Fake::Kernel32Name) + Fake::References("A.dll"), 0) << k;
             ASSERT_LT(k, 200U) << outcome;
         }
     }
+}
+
+int g_Alpha = 0, g_Zero = 0, g_Hidden = 0;
+
+TEST(ExportLookup, EveryFormGivesTheSystemsAddressOrItsExactMessage)
+{
+    Fake::Modules().modules["A.dll"] = {
+        {"Alpha", &g_Alpha}, {"#1", &g_Alpha}, {"#0", &g_Zero}, {"#9", &g_Hidden}};
+    const DllLoader loader(std::string("A.dll"));
+    // Ordinal 0 is not treated specially.
+    const std::pair<std::uint16_t, void*> ordinals[] = {
+        {1, &g_Alpha}, {0, &g_Zero}, {9, &g_Hidden}, {1000, nullptr}, {65535, nullptr}};
+    for (const auto& [ordinal, address] : ordinals)
+    {
+        EXPECT_EQ(loader.GetProcAddressNoThrow(ordinal), address);
+        EXPECT_EQ(MessageOf<DllExportNotFoundException>(
+                      [&] { EXPECT_EQ(loader.GetProcAddress(ordinal), address); }),
+                  address ? "(nothing thrown)"
+                          : "Cannot find DLL export with ordinal " + std::to_string(ordinal) + ".");
+    }
+    const std::pair<const char*, void*> names[] = {
+        {"Alpha", &g_Alpha}, {"Gamma", nullptr}, {"", nullptr}, {"it's", nullptr}};
+    for (const auto& [name, address] : names)
+    {
+        EXPECT_EQ(loader.GetProcAddressNoThrow(name), address);
+        EXPECT_EQ(MessageOf<DllExportNotFoundException>(
+                      [&] { EXPECT_EQ(loader.GetProcAddress(name), address); }),
+                  address ? "(nothing thrown)"
+                          : std::string("Cannot find DLL export with name '") + name + "'.");
+    }
+    // The non-throwing lookup by name hands the pointer over untouched: the system reads a
+    // small value as an ordinal. The throwing one must quote the name, so it refuses a pointer
+    // that is none before the system is asked.
+    EXPECT_EQ(loader.GetProcAddressNoThrow(reinterpret_cast<const char*>(std::uintptr_t{9})),
+              &g_Hidden);
+    const Calls before = Fake::ModuleCalls();
+    EXPECT_EQ(before.back(), L"GetProcAddress A.dll @9");
+    for (const std::uintptr_t value : {std::uintptr_t{0}, std::uintptr_t{0xFFFF}})
+    {
+        EXPECT_EQ(MessageOf<std::invalid_argument>(
+                      [&] { loader.GetProcAddress(reinterpret_cast<const char*>(value)); }),
+                  "DllLoader::GetProcAddress: invalid export name.");
+    }
+    EXPECT_EQ(Fake::ModuleCalls(), before);
+}
+
+TEST(WideNameLoad, TakesKernel32sWideLoaderWhereItExistsElseTheAnsiName)
+{
+    Fake::Modules().wideNames[L"Wide\x4E2D.dll"] = "B.dll";
+    Fake::Modules().modules["caf\xE9.dll"] = {};
+    // wide loader?, name, the load, the library loaded (null when the load fails)
+    const std::tuple<bool, const wchar_t*, const wchar_t*, const wchar_t*> cases[] = {
+        {true, L"Wide\x4E2D.dll", L"LoadLibraryExW Wide\x4E2D.dll 16", L"B.dll"},
+        // A refusal of the wide loader is final.
+        {true, L"Missing\x4E2D.dll", L"LoadLibraryExW Missing\x4E2D.dll 16", nullptr},
+        {false, L"caf\xE9.dll", L"LoadLibraryExA caf\xE9.dll 16", L"caf\xE9.dll"},
+        // U+0100 would best-fit to 'A', U+4E2D has no counterpart: both become the default
+        // character, so that no look-alike library is loaded.
+        {false, L"\x0100.dll", L"LoadLibraryExA ?.dll 16", nullptr},
+        {false, L"\x4E2D.dll", L"LoadLibraryExA ?.dll 16", nullptr}};
+    for (const auto& [wideLoader, name, load, loaded] : cases)
+    {
+        if (!wideLoader)
+        {
+            Fake::Modules().modules[Fake::Kernel32Name].clear();
+        }
+        const std::size_t before = Fake::ModuleCalls().size();
+        // The message names the caller's wide name, never the converted one.
+        EXPECT_EQ((MessageOf<LoadDllException, std::wstring>([&] { DllLoader(name, 16); })),
+                  loaded ? L"(nothing thrown)" : L"Cannot load DLL '" + std::wstring(name) + L"'.");
+        Calls expected = {L"LoadLibraryExA KERNEL32.DLL 0",
+                          L"GetProcAddress KERNEL32.DLL LoadLibraryExW", load,
+                          L"FreeLibrary KERNEL32.DLL"};
+        if (loaded)
+        {
+            expected.push_back(L"FreeLibrary " + std::wstring(loaded));
+        }
+        EXPECT_EQ(Calls(Fake::ModuleCalls().begin() + static_cast<std::ptrdiff_t>(before),
+                        Fake::ModuleCalls().end()),
+                  expected);
+    }
+}
+
+TEST(WideNameLoad, FailedConversionOrKernel32StopsBeforeAnyLoad)
+{
+    Fake::Modules().modules[Fake::Kernel32Name].clear();
+    Fake::CodePages().wideToNarrowOverride = [](std::size_t) { return std::int32_t{0}; };
+    EXPECT_THROW(DllLoader{std::wstring(L"A.dll")}, Tolvane::ConvertStringException);
+    Fake::Modules().modules.erase(Fake::Kernel32Name);
+    EXPECT_EQ(MessageOf<LoadDllException>([] { DllLoader{std::wstring(L"A.dll")}; }),
+              "Cannot load DLL 'KERNEL32.DLL'.");
+    EXPECT_EQ(
+        Fake::ModuleCalls(),
+        (Calls{L"LoadLibraryExA KERNEL32.DLL 0", L"GetProcAddress KERNEL32.DLL LoadLibraryExW",
+               L"FreeLibrary KERNEL32.DLL", L"LoadLibraryExA KERNEL32.DLL 0"}));
 }
 
 } // namespace

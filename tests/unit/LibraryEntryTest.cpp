@@ -1,6 +1,6 @@
 // The entry function: thread notifications off at process attach, nothing else, never a failure.
 #include "frame/LibraryEntry.h"
-#include "FakeProcess.h"
+#include "FakeSystemInfo.h"
 
 #include <gtest/gtest.h>
 

@@ -14,7 +14,6 @@ foreach(kind Plain Wide)
     if(WIN32)
         target_sources(${target} PRIVATE ${CMAKE_CURRENT_LIST_DIR}/TestLibrary.def)
     endif()
-    target_compile_definitions(${target} PRIVATE TOLVANE_TEST_LIBRARY_NAME="${kind}")
     set_target_properties(${target} PROPERTIES
         PREFIX ""
         OUTPUT_NAME "${output_name}"

@@ -25,12 +25,6 @@ extern "C"
         return static_cast<int>(std::strlen(text));
     }
 
-    // Which build of this source was loaded.
-    TOLVANE_TEST_EXPORT const char* TolvaneTestLibraryName()
-    {
-        return TOLVANE_TEST_LIBRARY_NAME;
-    }
-
     // Exported by ordinal only on Windows.
     TOLVANE_TEST_EXPORT int TolvaneTestSecret()
     {

@@ -1,11 +1,13 @@
-// Loading modules for the lifecycle tests, on dlopen (POSIX) and LoadLibrary (Windows).
-#include "lifecycle/LoadedModule.h"
+// Loading modules for the tests, on dlopen (POSIX) and LoadLibrary (Windows).
+#include "support/LoadedModule.h"
 
 #if defined(_WIN32)
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
 #include <windows.h>
+
+#include <filesystem>
 #else
 #include <dlfcn.h>
 #endif
@@ -31,7 +33,7 @@ bool UnloadModule(void* module)
 
 bool IsModuleMapped(const std::string& path)
 {
-    return ::GetModuleHandleA(path.c_str()) != nullptr;
+    return ::GetModuleHandleW(std::filesystem::u8path(path).c_str()) != nullptr;
 }
 
 #else
@@ -43,7 +45,7 @@ void* LoadModule(const std::string& path)
 
 void* ModuleSymbol(void* module, const char* name)
 {
-    return module != nullptr ? ::dlsym(module, name) : nullptr;
+    return ::dlsym(module, name);
 }
 
 bool UnloadModule(void* module)
@@ -53,7 +55,8 @@ bool UnloadModule(void* module)
 
 bool IsModuleMapped(const std::string& path)
 {
-    void* module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD);
+    // RTLD_NOLOAD finds a loaded library without loading it, but takes a reference.
+    void* const module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD);
     return module != nullptr && ::dlclose(module) == 0;
 }
 

@@ -1,4 +1,5 @@
-// Loads and unloads a shared library for a test (dlopen or LoadLibrary).
+// Loads and unloads a shared library for a test (dlopen or LoadLibrary), and asks whether one
+// is loaded.
 #pragma once
 
 #include <string>
@@ -11,7 +12,8 @@ void* LoadModule(const std::string& path);
 void* ModuleSymbol(void* module, const char* name);
 // Gives the reference back; true when the system accepted it.
 bool UnloadModule(void* module);
-// Whether `path` is mapped in the process now (without loading it).
+// Whether `path` (UTF-8) is loaded in the process now, asked without loading it or changing its
+// reference count.
 bool IsModuleMapped(const std::string& path);
 
 } // namespace Tolvane::Testing
