@@ -24,17 +24,14 @@
 #include <filesystem>
 #include <optional>
 #include <stdexcept>
-#include <string>
 #include <thread>
 #include <vector>
 
 namespace {
 
+using namespace Tolvane::Util;
+using Tolvane::Testing::IsModuleMapped;
 using Tolvane::Testing::MessageOf;
-using Tolvane::Util::DllExportNotFoundException;
-using Tolvane::Util::DllLoader;
-using Tolvane::Util::DllLoaderException;
-using Tolvane::Util::LoadDllException;
 using AddFunction = int (*)(int, int);
 
 // `path` as the system reads it. The build writes Unix paths; under Wine, drive Z: is the Unix
@@ -55,13 +52,9 @@ const std::wstring PlainW = NativePath(std::wstring(TOLVANE_TEST_LIBRARY_W));
 const std::string WideNamed = NativePath(std::string(TOLVANE_TEST_WIDE_NAMED_LIBRARY));
 const std::wstring WideNamedW = NativePath(std::wstring(TOLVANE_TEST_WIDE_NAMED_LIBRARY_W));
 
-using Tolvane::Testing::IsModuleMapped;
-
-class DllLoaderNativeTest : public testing::Test
+// Every test leaves the test libraries unloaded.
+struct DllLoaderNativeTest : testing::Test
 {
-protected:
-    // Every test starts and ends with the test libraries unloaded.
-    void SetUp() override { ASSERT_FALSE(IsModuleMapped(Plain) || IsModuleMapped(WideNamed)); }
     void TearDown() override { EXPECT_FALSE(IsModuleMapped(Plain) || IsModuleMapped(WideNamed)); }
 };
 
@@ -70,7 +63,6 @@ TEST_F(DllLoaderNativeTest, ExportsAndFailuresAcrossTheBoundary)
     const DllLoader library(Plain);
     const DllLoader::FunctionPointer<AddFunction> add(library, "TolvaneTestAdd");
     EXPECT_EQ(add.Get()(2, 40), 42);
-    EXPECT_EQ(library.GetProcAddressNoThrow("TolvaneTestAdd"), reinterpret_cast<void*>(add.Get()));
     const DllLoader::FunctionPointer<AddFunction> missing(library, "TolvaneTestMissing");
     EXPECT_EQ(MessageOf<std::logic_error>([&] { return missing.Get(); }),
               "DllLoader::FunctionPointer::Get called on an empty FunctionPointer object.");
@@ -92,13 +84,9 @@ TEST_F(DllLoaderNativeTest, ExportsAndFailuresAcrossTheBoundary)
 #else
     // No ordinals here, and no symbol of a dependency (the C library, whose strlen the test
     // library calls): dlsym would find them, as GetProcAddress would not.
-    for (const auto ordinal : {std::uint16_t{0}, std::uint16_t{1}, std::uint16_t{9}})
-    {
-        EXPECT_EQ(library.GetProcAddressNoThrow(ordinal), nullptr);
-        EXPECT_EQ(
-            library.GetProcAddressNoThrow(reinterpret_cast<const char*>(std::uintptr_t{ordinal})),
-            nullptr);
-    }
+    EXPECT_EQ(library.GetProcAddressNoThrow(std::uint16_t{1}), nullptr);
+    EXPECT_EQ(library.GetProcAddressNoThrow(reinterpret_cast<const char*>(std::uintptr_t{1})),
+              nullptr);
     EXPECT_EQ(reinterpret_cast<int (*)()>(library.GetProcAddress("TolvaneTestSecret"))(), 42);
     EXPECT_NE(library.GetProcAddressNoThrow("TolvaneTestLength"), nullptr);
     EXPECT_EQ(library.GetProcAddressNoThrow("strlen"), nullptr);
@@ -125,10 +113,8 @@ TEST_F(DllLoaderNativeTest, CopiesOnEightThreadsFreeTheLibraryOnce)
         threads.emplace_back([mine = *original, &wrongResults, t]() mutable {
             for (int i = 0; i < 2000; ++i)
             {
-                DllLoader a(mine);
-                const DllLoader b(a);
-                a = b;
-                mine = a;
+                DllLoader copy(mine);
+                mine = DllLoader(copy);
                 const DllLoader::FunctionPointer<AddFunction> add(mine, "TolvaneTestAdd");
                 wrongResults += !add || add.Get()(t, i) != t + i;
             }

