@@ -34,9 +34,4 @@ inline std::string ClockCalls()
     return std::string(ClockRecorder::Calls().begin(), ClockRecorder::Calls().end());
 }
 
-inline const std::vector<std::uint32_t>& Sleeps()
-{
-    return Clock().sleeps;
-}
-
 } // namespace Tolvane::Util::Os::Fake

@@ -41,10 +41,9 @@ bool CryptGenRandom(CryptProviderHandle provider, std::uint32_t length, std::uin
     {
         return Log('G', provider, length, false);
     }
-    std::memset(buffer, 0, length);
-    if (state.randomBytes != nullptr)
+    for (std::uint32_t k = 0; k < length; ++k)
     {
-        std::memcpy(buffer, state.randomBytes, length);
+        buffer[k] = state.randomBytes != nullptr ? state.randomBytes[k] : 0;
     }
     return Log('G', provider, length, true);
 }

@@ -33,17 +33,12 @@ TEST(TimeoutClockNative, WaitTakesTheTimeoutOnTheLibrarysClockAndOnAClientsOwn)
     const TimeoutClock clock(200);
     clock.Wait();
     const long long elapsed = MillisecondsSince(start);
-    EXPECT_GE(elapsed, 200 - TickStepMs);
-    EXPECT_LT(elapsed, 2000);
-    EXPECT_EQ(clock.GetRemainingMilliseconds(), 0u);
+    EXPECT_TRUE(elapsed >= 200 - TickStepMs && elapsed < 2000) << elapsed;
 
     const ScriptedClock client;
     client.Wait(); // one sleep of 30 ms, each remaining time read before the update
     EXPECT_GE(MillisecondsSince(start), elapsed + 30 - TickStepMs);
     EXPECT_EQ(client.calls, "RURU");
-    const AbstractTimeoutClock* clocks[] = {&clock, &client};
-    EXPECT_NE(dynamic_cast<const TimeoutClock*>(clocks[0]), nullptr);
-    EXPECT_EQ(dynamic_cast<const TimeoutClock*>(clocks[1]), nullptr);
     // The constant is read through its export, not folded in by the compiler.
     const std::uint64_t* address = &AbstractTimeoutClock::sc_MaximumSafeWaitDuration;
     EXPECT_EQ(*address, 268435456u);

@@ -16,7 +16,6 @@ std::atomic<std::ptrdiff_t> g_Bytes{0};
 std::atomic<std::ptrdiff_t> g_PeakBytes{0};
 std::atomic<std::size_t> g_FailCountdown{0};
 
-// Each block starts with its requested size, in a header that keeps malloc's alignment.
 // Blocks are plain malloc blocks, sized by the allocator, without a header of our own: on
 // Windows a DLL (the C++ runtime's) frees with its own operator delete what this program's
 // operator new allocated, so both must hand the C library exactly what it handed out.

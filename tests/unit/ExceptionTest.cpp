@@ -64,10 +64,9 @@ TEST(Exception, CopiesShareTheTextAllocatingNothingAndThoseBeforeWhatConvertOnTh
 {
     const TestException original(std::wstring(L"text"));
     const TestException copy(original);
-    const char* fromOriginal = original.what();
     const char* fromCopy = copy.what();
-    EXPECT_NE(fromOriginal, fromCopy);
-    EXPECT_STREQ(fromOriginal, fromCopy);
+    EXPECT_NE(original.what(), fromCopy);
+    EXPECT_STREQ(original.what(), fromCopy);
 
     const TestException narrow(std::string("narrow"));
     const Tolvane::Testing::AllocationScope scope;
@@ -85,18 +84,15 @@ TEST(Exception, ConcurrentWhatPublishesOneText)
     for (int round = 0; round < 20; ++round)
     {
         const TestException shared(std::wstring(L"shared"));
-        std::vector<const char*> texts(8);
+        const char* texts[8] = {};
         std::vector<std::thread> readers;
         for (const char*& text : texts)
         {
             readers.emplace_back([&shared, &text] { text = shared.what(); });
         }
-        for (std::thread& reader : readers)
-        {
-            reader.join();
-        }
+        std::for_each(readers.begin(), readers.end(), [](std::thread& t) { t.join(); });
         EXPECT_STREQ(texts[0], "shared");
-        EXPECT_EQ(std::count(texts.begin(), texts.end(), texts[0]), 8);
+        EXPECT_EQ(std::count(texts, texts + 8, texts[0]), 8);
     }
 }
 
