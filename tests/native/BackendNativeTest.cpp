@@ -85,8 +85,8 @@ TEST(SystemInfoBackend, VersionQueriesAnswerForTheRunningSystem)
     EXPECT_TRUE(IsWindowsNtPlatform() && IsWindowsXpOrHigher());
 #else
     // The POSIX backend answers with the kernel's release and a platform no Windows uses.
-    Os::VersionInfoA info{sizeof(Os::VersionInfoA), 0, 0, 0, 0, {}};
-    EXPECT_TRUE(Os::GetVersionExA(info) && info.dwMajorVersion >= 3);
+    Os::VersionInfoA info{sizeof(Os::VersionInfoA), 0, 0, 0, 0, {'x'}};
+    EXPECT_TRUE(Os::GetVersionExA(info) && info.dwMajorVersion >= 3 && !info.szCSDVersion[0]);
     EXPECT_FALSE(IsWindowsNtPlatform() || IsWindowsXpOrHigher());
 #endif
 }

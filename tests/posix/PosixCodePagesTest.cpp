@@ -77,10 +77,11 @@ TEST(PosixCodePages, ConvertTextsAsWindowsDoes)
             {CodePageUtf7, 0, L"\U0001F600", "+2D3eAA-", -1, true, true},
             {CodePageUtf7, 0, L"A\x2262\x391.", "A+ImIDkQ.", -1, false, true},
             {CodePageUtf7, 0, L"1+1", "1+-1", -1, false, true},
-            // A lone surrogate passes; unfinished bits are dropped, but a high byte keeps them.
+            // A lone surrogate passes; unfinished bits are dropped, but a high byte keeps them
+            // for the next shifted run.
             {CodePageUtf7, 0, L"\xD83D\x41", "+2D0AQQ-", -1, false, true},
             {CodePageUtf7, 0, L"a.", "+AGE.", -1, false, true},
-            {CodePageUtf7, 0, L"\x80\x45-", "+AG\x80\x45-", -1, false, true},
+            {CodePageUtf7, 0, L"\x80\x60", "+AG\x80+AE-", -1, false, true},
             // UTF-8 takes the error flags, and writes U+FFFD for what is no scalar value.
             {CodePageUtf8, WcErrInvalidChars, L"a\xE9", "a\xC3\xA9", -1, true, false},
             {CodePageUtf8, MbErrInvalidChars, L"a\xE9", "a\xC3\xA9", -1, false, true},
@@ -166,7 +167,8 @@ TEST(PosixCodePages, LongTextsGiveTheirPiecesEndToEnd)
                                        L"\xE9",   L"e\x301",   L"\x65E5",
                                        L"?",      L"\xFF21",   {L'\0'},
                                        L"\x100",  L"A\x304",   L"\U0001F600",
-                                       L"\xD800", L"\x110000", L"\xFFFFFFFF"};
+                                       L"\xD800", L"\x110000", L"\xFFFFFFFF",
+                                       L"\x80"};
     // The last: a lead byte cut off by the end of the text.
     const std::string narrowPieces[] = {
         "a",    "Z",        "The quick brown fox ", "\xC3\xA9", "\x93\xFA", {'\0'}, "\x81\x01",
