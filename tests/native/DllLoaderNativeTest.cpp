@@ -170,7 +170,7 @@ struct ExitingLoader : DllLoader
     using DllLoader::DllLoader;
     using DllLoader::FreeLibraryAndExitThread;
 };
-ExitingLoader* g_Exited = nullptr;
+std::atomic<ExitingLoader*> g_Exited{nullptr}; // atomic: a plain store, never read, is dropped
 constexpr std::uint32_t ExitCode = 0x2A17;
 
 #if defined(_WIN32)
@@ -179,7 +179,8 @@ DWORD WINAPI ExitingThread(LPVOID)
 void* ExitingThread(void*)
 #endif
 {
-    (g_Exited = new ExitingLoader(Plain))->FreeLibraryAndExitThread(ExitCode);
+    g_Exited = new ExitingLoader(Plain);
+    g_Exited.load()->FreeLibraryAndExitThread(ExitCode);
 }
 
 TEST_F(DllLoaderNativeTest, FreeLibraryAndExitThreadEndsTheThreadWithItsCodeAndUnloads)
