@@ -54,7 +54,7 @@ TEST(DllLoader, NameThatDoesNotLoadThrowsItsMessageAndFreesNothing)
         {std::string("A.dll\0x\0", 8), "Cannot load DLL 'A.dll\\0x\\0'."}};
     for (const auto& [name, message] : cases)
     {
-        EXPECT_EQ(MessageOf<LoadDllException>([&] { DllLoader{name}; }), message);
+        EXPECT_EQ(MessageOf<LoadDllException>([&file = name] { DllLoader{file}; }), message);
     }
     EXPECT_EQ((MessageOf<LoadDllException, std::wstring>(
                   [] { DllLoader{std::wstring(L"A.dll\0x", 7)}; })),
@@ -140,8 +140,9 @@ TEST(WideNameLoad, TakesKernel32sWideLoaderWhereItExistsElseTheAnsiName)
         }
         const std::size_t before = Fake::ModuleCalls().size();
         // The message names the caller's wide name, never the converted one.
-        EXPECT_EQ((MessageOf<LoadDllException, std::wstring>([&] { DllLoader(name, 16); })),
-                  loaded ? L"(nothing thrown)" : L"Cannot load DLL '" + std::wstring(name) + L"'.");
+        EXPECT_EQ(
+            (MessageOf<LoadDllException, std::wstring>([&file = name] { DllLoader(file, 16); })),
+            loaded ? L"(nothing thrown)" : L"Cannot load DLL '" + std::wstring(name) + L"'.");
         // kernel32 is loaded, asked and freed around the load; a loaded library is freed too.
         EXPECT_EQ(Fake::ModuleCalls().at(before + 2), load);
         EXPECT_EQ(Fake::ModuleCalls().back(),
