@@ -1,4 +1,4 @@
-// The 624 words that seed a Mersenne twister: from the provider, or the documented fallback mix.
+// The 624 words that seed a Mersenne twister: from the provider, or a mix of clocks and cursor.
 #pragma once
 
 #include "os/Crypto.h"
