@@ -18,9 +18,7 @@ class ResetFakes : public ::testing::EmptyTestEventListener
         Fake::ResetClock();
         Fake::ResetCodePages();
         Fake::ResetCrypto();
-        Fake::ResetCursor();
         Fake::ResetModules();
-        Fake::ResetProcess();
         Fake::ResetSystemInfo();
     }
 };

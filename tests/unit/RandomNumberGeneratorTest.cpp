@@ -54,13 +54,10 @@ TEST(RandomSeed, ProviderBytesAreTheStateWordsLittleEndianAndNothingElseIsMixedI
     // The provider hands out the state that seed 5489 gives (the reference initialisation,
     // multiplier 1812433253), so Seed() must continue as Seed(5489) does.
     static std::uint8_t bytes[2496];
-    for (std::uint32_t k = 0, word = 5489; k < 624; ++k)
+    for (std::uint32_t k = 0, word = 5489; k < 2496; ++k)
     {
-        word = k == 0 ? word : 1812433253u * (word ^ (word >> 30)) + k;
-        for (std::uint32_t b = 0; b < 4; ++b)
-        {
-            bytes[4 * k + b] = static_cast<std::uint8_t>(word >> (8 * b));
-        }
+        word = k < 4 || k % 4 != 0 ? word : 1812433253u * (word ^ (word >> 30)) + k / 4;
+        bytes[k] = static_cast<std::uint8_t>(word >> (8 * (k % 4)));
     }
     Fake::Crypto().randomBytes = bytes;
     RandomNumberGenerator seeded;
@@ -70,7 +67,7 @@ TEST(RandomSeed, ProviderBytesAreTheStateWordsLittleEndianAndNothingElseIsMixedI
     reference.Seed(5489);
     EXPECT_EQ(Numbers(seeded, Min32, Max32, 8), Numbers(reference, Min32, Max32, 8));
     EXPECT_EQ(Fake::CryptoCalls(), "G4096:2496 G4096:2496 G4096:2496") << "one per Seed()";
-    EXPECT_TRUE(Fake::ClockCalls().empty() && Fake::CursorRecorder::Calls().empty());
+    EXPECT_TRUE(Fake::ClockCalls().empty() && Fake::SystemInfo().cursorQueries == 0);
 }
 
 TEST(RandomSeed, WithoutBytesTheWordsMixTimeTicksFileTimeAndCursor)
@@ -79,11 +76,12 @@ TEST(RandomSeed, WithoutBytesTheWordsMixTimeTicksFileTimeAndCursor)
     Fake::Clock().tickCount = 0x0E;          // start value 0x0F ^ 0x0E = 1
     Fake::Clock().fileTime = Os::FileTime{0x89ABCDEF, 0x01DA0000};
     Fake::Crypto().genRandomSucceeds = false;
+    Fake::SystemInfo().cursor = Os::Point{640, -480};
     // A provider that hands out no bytes, or none at all; a failed cursor query counts as the
     // origin, whatever it left in the point.
     for (const bool withProvider : {true, false})
     {
-        Fake::Cursor() = Fake::CursorScript{withProvider, Os::Point{640, -480}};
+        Fake::SystemInfo().cursorSucceeds = withProvider;
         Random::SeedWords words{};
         Random::GatherSeedWords(withProvider ? Random::CryptProvider() : nullptr, words);
         EXPECT_EQ(words[0], 69069u ^ 0x89ABCDEFu);
