@@ -8,9 +8,6 @@
 #include <Tolvane/Util/DllLoader.h>
 
 #if defined(_WIN32)
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
 #include <windows.h>
 #else
 #include <pthread.h>

@@ -17,7 +17,7 @@ class ResetFakes : public ::testing::EmptyTestEventListener
         namespace Fake = Tolvane::Util::Os::Fake;
         Fake::ResetClock();
         Fake::ResetCodePages();
-        Fake::ResetCrypto();
+        Fake::Crypto() = Fake::CryptoState{};
         Fake::ResetModules();
         Fake::ResetSystemInfo();
     }
