@@ -7,13 +7,13 @@ namespace Tolvane::Util::Os {
 
 std::uint32_t GetTickCount()
 {
-    Fake::ClockRecorder::Calls().push_back('T');
+    Fake::ClockCalls().push_back('T');
     return Fake::Clock().tickCount;
 }
 
 void Sleep(std::uint32_t milliseconds)
 {
-    Fake::ClockRecorder::Calls().push_back('S');
+    Fake::ClockCalls().push_back('S');
     Fake::ClockScript& clock = Fake::Clock();
     clock.sleeps.push_back(milliseconds);
     clock.tickCount += milliseconds - std::min(milliseconds, clock.nextSleepShortfall);
@@ -22,13 +22,13 @@ void Sleep(std::uint32_t milliseconds)
 
 FileTime GetSystemTimeAsFileTime()
 {
-    Fake::ClockRecorder::Calls().push_back('F');
+    Fake::ClockCalls().push_back('F');
     return Fake::Clock().fileTime;
 }
 
 std::int64_t Time()
 {
-    Fake::ClockRecorder::Calls().push_back('C');
+    Fake::ClockCalls().push_back('C');
     return Fake::Clock().time;
 }
 

@@ -25,13 +25,9 @@ struct ClockScript
 
 // Each call records a letter: 'T' GetTickCount, 'S' Sleep, 'F' GetSystemTimeAsFileTime,
 // 'C' Time.
-using ClockRecorder = Recorder<ClockScript, char>;
+using ClockRecorder = Recorder<ClockScript, char, std::string>;
 inline constexpr auto Clock = ClockRecorder::Script;
+inline constexpr auto ClockCalls = ClockRecorder::Calls;
 inline constexpr auto ResetClock = ClockRecorder::Reset;
-
-inline std::string ClockCalls()
-{
-    return std::string(ClockRecorder::Calls().begin(), ClockRecorder::Calls().end());
-}
 
 } // namespace Tolvane::Util::Os::Fake

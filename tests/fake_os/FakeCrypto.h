@@ -5,8 +5,6 @@
 
 #include "os/Crypto.h"
 
-#include <string>
-
 #if !defined(_WIN32)
 #define TOLVANE_FAKE_CRYPTO_API __attribute__((visibility("default")))
 #elif defined(TOLVANE_FAKE_CRYPTO_BUILDING)
@@ -33,15 +31,5 @@ struct CryptoState
 };
 
 TOLVANE_FAKE_CRYPTO_API CryptoState& Crypto();
-
-inline void ResetCrypto()
-{
-    Crypto() = CryptoState{};
-}
-
-inline std::string CryptoCalls()
-{
-    return Crypto().calls;
-}
 
 } // namespace Tolvane::Util::Os::Fake

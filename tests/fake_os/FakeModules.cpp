@@ -10,15 +10,6 @@ namespace {
 // A loaded library's name and references; its address is its handle.
 using Loaded = std::pair<const std::string, int>;
 
-struct State
-{
-    ModulesScript script;
-    std::vector<std::wstring> calls;
-    std::map<std::string, int> loaded;
-};
-
-State g_State;
-
 std::wstring Widen(const std::string& text)
 {
     const auto* const bytes = reinterpret_cast<const unsigned char*>(text.data());
@@ -32,7 +23,7 @@ void Log(const Text& text) noexcept
 {
     try
     {
-        g_State.calls.push_back(text());
+        ModuleCalls().push_back(text());
     }
     catch (...)
     {
@@ -46,11 +37,11 @@ Loaded& Of(ModuleHandle module)
 
 ModuleHandle Load(const std::string& name)
 {
-    if (g_State.script.modules.count(name) == 0)
+    if (Modules().modules.count(name) == 0)
     {
         return nullptr;
     }
-    Loaded& loaded = *g_State.loaded.try_emplace(name, 0).first;
+    Loaded& loaded = *Modules().references.try_emplace(name, 0).first;
     ++loaded.second;
     return reinterpret_cast<ModuleHandle>(&loaded);
 }
@@ -60,45 +51,18 @@ ModuleHandle Load(const std::string& name)
 void* Lookup(ModuleHandle module, const std::string& key, const std::string& shown) noexcept
 {
     Log([&] { return L"GetProcAddress " + Widen(Of(module).first) + L" " + Widen(shown); });
-    const Exports& exports = g_State.script.modules[Of(module).first];
+    const Exports& exports = Modules().modules[Of(module).first];
     const auto found = exports.find(key);
     return found == exports.end() ? nullptr : found->second;
 }
 
+} // namespace
+
 ModuleHandle TOLVANE_OS_WINAPI FakeLoadLibraryExW(const wchar_t* name, void*, ULong32 flags)
 {
     Log([&] { return L"LoadLibraryExW " + std::wstring(name) + L" " + std::to_wstring(flags); });
-    const auto found = g_State.script.wideNames.find(name);
-    return found == g_State.script.wideNames.end() ? nullptr : Load(found->second);
-}
-
-} // namespace
-
-ModulesScript& Modules()
-{
-    return g_State.script;
-}
-
-const std::vector<std::wstring>& ModuleCalls()
-{
-    return g_State.calls;
-}
-
-int References(const std::string& module)
-{
-    const auto found = g_State.loaded.find(module);
-    return found == g_State.loaded.end() ? 0 : found->second;
-}
-
-void ResetModules()
-{
-    const LoadLibraryExWFunction loadLibraryExW = &FakeLoadLibraryExW;
-    g_State = State{};
-    g_State.script = {
-        {{"A.dll", {}},
-         {"B.dll", {}},
-         {Kernel32Name, {{"LoadLibraryExW", reinterpret_cast<void*>(loadLibraryExW)}}}},
-        {{L"A.dll", "A.dll"}, {L"B.dll", "B.dll"}}};
+    const auto found = Modules().wideNames.find(name);
+    return found == Modules().wideNames.end() ? nullptr : Load(found->second);
 }
 
 } // namespace Tolvane::Util::Os::Fake

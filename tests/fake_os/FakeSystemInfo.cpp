@@ -15,15 +15,15 @@ bool GetVersionExA(VersionInfoA& info)
 bool GetCursorPos(Point& point)
 {
     // The real query leaves the point unspecified when it fails.
-    point = Fake::Cursor().succeeds ? Fake::Cursor().position : Point{-1, 77};
-    Fake::CursorRecorder::Calls().push_back(point);
-    return Fake::Cursor().succeeds;
+    point = Fake::SystemInfo().cursorSucceeds ? Fake::SystemInfo().cursor : Point{-1, 77};
+    ++Fake::SystemInfo().cursorQueries;
+    return Fake::SystemInfo().cursorSucceeds;
 }
 
 bool DisableThreadLibraryCalls(ModuleHandle module)
 {
-    Fake::DisableThreadLibraryCallsCalls().push_back(module);
-    return Fake::Process().disableThreadLibraryCallsSucceeds;
+    Fake::SystemInfo().disabledModules.push_back(module);
+    return Fake::SystemInfo().disableThreadLibraryCallsSucceeds;
 }
 
 } // namespace Tolvane::Util::Os

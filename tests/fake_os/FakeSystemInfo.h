@@ -21,35 +21,20 @@ struct SystemInfoScript
 {
     // The record GetVersionExA hands out (its size field aside), or none for a failing call.
     std::optional<VersionInfoA> version = MakeVersion(PlatformWin32Nt, 6, 1);
+    // The cursor position, or a failing query that leaves garbage behind.
+    bool cursorSucceeds = true;
+    Point cursor{0, 0};
+    bool disableThreadLibraryCallsSucceeds = true;
+    // Not scripted but recorded: how often the cursor was asked for, and the module of each
+    // DisableThreadLibraryCalls.
+    int cursorQueries = 0;
+    std::vector<ModuleHandle> disabledModules;
 };
 
-// Each call records the size field the library passed.
+// Each version query records the size field the library passed.
 using SystemInfoRecorder = Recorder<SystemInfoScript, std::uint32_t>;
 inline constexpr auto SystemInfo = SystemInfoRecorder::Script;
 inline constexpr auto VersionQuerySizes = SystemInfoRecorder::Calls;
 inline constexpr auto ResetSystemInfo = SystemInfoRecorder::Reset;
-
-// A scripted cursor position, or a failing query that leaves garbage behind.
-struct CursorScript
-{
-    bool succeeds = true;
-    Point position{0, 0};
-};
-
-// Each query records the point it wrote.
-using CursorRecorder = Recorder<CursorScript, Point>;
-inline constexpr auto Cursor = CursorRecorder::Script;
-inline constexpr auto ResetCursor = CursorRecorder::Reset;
-
-struct ProcessScript
-{
-    bool disableThreadLibraryCallsSucceeds = true;
-};
-
-// Each DisableThreadLibraryCalls call records its module handle.
-using ProcessRecorder = Recorder<ProcessScript, ModuleHandle>;
-inline constexpr auto Process = ProcessRecorder::Script;
-inline constexpr auto DisableThreadLibraryCallsCalls = ProcessRecorder::Calls;
-inline constexpr auto ResetProcess = ProcessRecorder::Reset;
 
 } // namespace Tolvane::Util::Os::Fake

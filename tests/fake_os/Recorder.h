@@ -5,11 +5,11 @@
 
 namespace Tolvane::Util::Os::Fake {
 
-template <typename ScriptType, typename Call>
+template <typename ScriptType, typename Call, typename CallList = std::vector<Call>>
 struct Recorder
 {
     ScriptType script;
-    std::vector<Call> calls;
+    CallList calls;
 
     // A function-local static: usable from the library's static initialisers, before main.
     static Recorder& Get()
@@ -18,7 +18,7 @@ struct Recorder
         return recorder;
     }
     static ScriptType& Script() { return Get().script; }
-    static std::vector<Call>& Calls() { return Get().calls; }
+    static CallList& Calls() { return Get().calls; }
     static void Reset() { Get() = Recorder{}; }
 };
 

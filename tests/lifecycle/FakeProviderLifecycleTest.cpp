@@ -23,7 +23,7 @@ TEST(FakeProviderLifecycle, EachLoadAcquiresOnceAndOnlyItsLastUnloadReleasesThat
     for (const auto& [acquireSucceeds, seeds, calls] : cases)
     {
         ASSERT_FALSE(IsModuleMapped(TOLVANE_FAKE_MODULE)) << "a previous load leaked";
-        Fake::ResetCrypto();
+        Fake::Crypto() = Fake::CryptoState{};
         Fake::Crypto().acquireSucceeds = acquireSucceeds;
         void* const module = LoadModule(TOLVANE_FAKE_MODULE);
         ASSERT_NE(module, nullptr) << "a failed acquisition must not fail the load";
@@ -38,7 +38,7 @@ TEST(FakeProviderLifecycle, EachLoadAcquiresOnceAndOnlyItsLastUnloadReleasesThat
             seed();
         }
         ASSERT_TRUE(UnloadModule(module));
-        EXPECT_EQ(Fake::CryptoCalls(), calls);
+        EXPECT_STREQ(Fake::Crypto().calls, calls);
     }
     EXPECT_FALSE(IsModuleMapped(TOLVANE_FAKE_MODULE));
 }

@@ -24,7 +24,6 @@ namespace {
 using namespace Tolvane::Util;
 using Tolvane::Testing::MillisecondsSince;
 using Tolvane::Testing::TickStepMs;
-using SteadyClock = std::chrono::steady_clock;
 
 #if !defined(_WIN32)
 extern "C" void IgnoreAlarm(int) {}
@@ -40,7 +39,7 @@ TEST(ClockBackend, SleepOutlastsSignalsAndTheClocksAgree)
     ASSERT_EQ(setitimer(ITIMER_REAL, &timer, nullptr), 0);
 #endif
     const std::uint32_t before = Os::GetTickCount();
-    const SteadyClock::time_point start = SteadyClock::now();
+    const auto start = std::chrono::steady_clock::now();
     Os::Sleep(200);
     const long long slept = MillisecondsSince(start);
     const std::uint32_t ticks = Os::GetTickCount() - before;

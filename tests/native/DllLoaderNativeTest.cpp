@@ -8,9 +8,6 @@
 #include <Tolvane/Util/DllLoader.h>
 
 #if defined(_WIN32)
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
 #include <windows.h>
 #else
 #include <pthread.h>
@@ -69,15 +66,10 @@ TEST_F(DllLoaderNativeTest, ExportsAndFailuresAcrossTheBoundary)
 #if defined(_WIN32)
     // Ordinals from the .def file; a name pointer below 0x10000 is an ordinal to Windows and
     // goes there untouched.
-    for (const auto& [ordinal, name] :
-         {std::pair<std::uint16_t, const char*>{1, "TolvaneTestAdd"}, {3, "TolvaneTestLength"}})
-    {
-        void* const address = library.GetProcAddress(name);
-        EXPECT_EQ(library.GetProcAddress(ordinal), address) << ordinal;
-        EXPECT_EQ(
-            library.GetProcAddressNoThrow(reinterpret_cast<const char*>(std::uintptr_t{ordinal})),
-            address);
-    }
+    void* const length = library.GetProcAddress("TolvaneTestLength");
+    EXPECT_EQ(library.GetProcAddress(std::uint16_t{3}), length);
+    EXPECT_EQ(library.GetProcAddressNoThrow(reinterpret_cast<const char*>(std::uintptr_t{3})),
+              length);
     // Exported by ordinal only: no name finds it.
     EXPECT_EQ(reinterpret_cast<int (*)()>(library.GetProcAddressNoThrow(std::uint16_t{9}))(), 42);
     EXPECT_EQ(library.GetProcAddressNoThrow("TolvaneTestSecret"), nullptr);
@@ -88,7 +80,6 @@ TEST_F(DllLoaderNativeTest, ExportsAndFailuresAcrossTheBoundary)
     EXPECT_EQ(library.GetProcAddressNoThrow(reinterpret_cast<const char*>(std::uintptr_t{1})),
               nullptr);
     EXPECT_EQ(reinterpret_cast<int (*)()>(library.GetProcAddress("TolvaneTestSecret"))(), 42);
-    EXPECT_NE(library.GetProcAddressNoThrow("TolvaneTestLength"), nullptr);
     EXPECT_EQ(library.GetProcAddressNoThrow("strlen"), nullptr);
 #endif
     // Failures are caught by their bases: the type information crosses the boundary intact.

@@ -14,13 +14,12 @@ using Tolvane::Testing::Numbers;
 
 TEST(RandomNumberGeneratorNative, SystemSeedsDiffer)
 {
-    // 624 words from the provider: two generators, or one reseeded, do not repeat each other.
-    std::set<std::vector<Long32>> sequences;
+    // 624 words from the provider each time: two generators, or one reseeded, do not repeat
+    // each other.
     RandomNumberGenerator generator;
-    for (int i = 0; i < 8; ++i)
+    std::set<std::vector<Long32>> sequences{Numbers(generator, 0, 0x7FFFFFFF, 4)};
+    for (int i = 0; i < 15; ++i)
     {
-        RandomNumberGenerator fresh;
-        sequences.insert(Numbers(fresh, 0, 0x7FFFFFFF, 4));
         generator.Seed();
         sequences.insert(Numbers(generator, 0, 0x7FFFFFFF, 4));
     }

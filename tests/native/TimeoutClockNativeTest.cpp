@@ -12,7 +12,6 @@ namespace {
 using namespace Tolvane::Util;
 using Tolvane::Testing::MillisecondsSince;
 using Tolvane::Testing::TickStepMs;
-using SteadyClock = std::chrono::steady_clock;
 
 // A clock of the client's own: 30 ms at first, nothing once updated; it logs the calls.
 class ScriptedClock final : public AbstractTimeoutClock
@@ -29,7 +28,7 @@ public:
 
 TEST(TimeoutClockNative, WaitTakesTheTimeoutOnTheLibrarysClockAndOnAClientsOwn)
 {
-    const SteadyClock::time_point start = SteadyClock::now();
+    const auto start = std::chrono::steady_clock::now();
     const TimeoutClock clock(200);
     clock.Wait();
     const long long elapsed = MillisecondsSince(start);

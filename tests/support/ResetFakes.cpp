@@ -17,10 +17,8 @@ class ResetFakes : public ::testing::EmptyTestEventListener
         namespace Fake = Tolvane::Util::Os::Fake;
         Fake::ResetClock();
         Fake::ResetCodePages();
-        Fake::ResetCrypto();
-        Fake::ResetCursor();
+        Fake::Crypto() = Fake::CryptoState{};
         Fake::ResetModules();
-        Fake::ResetProcess();
         Fake::ResetSystemInfo();
     }
 };

@@ -20,15 +20,14 @@ TEST(LibraryEntry, OnlyProcessAttachTurnsOffThreadNotificationsAndNoReasonFails)
     {
         EXPECT_TRUE(Frame::OnLibraryEntry(module, reason)) << reason;
     }
-    EXPECT_TRUE(Fake::DisableThreadLibraryCallsCalls().empty());
+    EXPECT_TRUE(Fake::SystemInfo().disabledModules.empty());
     // Refused for a module with a TLS directory, as MinGW's are: the load goes on.
     for (const bool succeeds : {true, false})
     {
-        Fake::Process().disableThreadLibraryCallsSucceeds = succeeds;
+        Fake::SystemInfo().disableThreadLibraryCallsSucceeds = succeeds;
         EXPECT_TRUE(Frame::OnLibraryEntry(module, Frame::ReasonProcessAttach)) << succeeds;
     }
-    EXPECT_EQ(Fake::DisableThreadLibraryCallsCalls(),
-              (std::vector<Os::ModuleHandle>{module, module}));
+    EXPECT_EQ(Fake::SystemInfo().disabledModules, (std::vector<Os::ModuleHandle>{module, module}));
 }
 
 } // namespace

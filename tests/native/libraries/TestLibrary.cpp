@@ -11,23 +11,19 @@
 
 #include <cstring>
 
-extern "C"
+extern "C" TOLVANE_TEST_EXPORT int TolvaneTestAdd(int a, int b)
 {
+    return a + b;
+}
 
-    TOLVANE_TEST_EXPORT int TolvaneTestAdd(int a, int b)
-    {
-        return a + b;
-    }
+// Calls into the C library, so that the C library is one of this library's dependencies.
+extern "C" TOLVANE_TEST_EXPORT int TolvaneTestLength(const char* text)
+{
+    return static_cast<int>(std::strlen(text));
+}
 
-    // Calls into the C library, so that the C library is one of this library's dependencies.
-    TOLVANE_TEST_EXPORT int TolvaneTestLength(const char* text)
-    {
-        return static_cast<int>(std::strlen(text));
-    }
-
-    // Exported by ordinal only on Windows.
-    TOLVANE_TEST_EXPORT int TolvaneTestSecret()
-    {
-        return 42;
-    }
+// Exported by ordinal only on Windows.
+extern "C" TOLVANE_TEST_EXPORT int TolvaneTestSecret()
+{
+    return 42;
 }
