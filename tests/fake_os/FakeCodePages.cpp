@@ -9,38 +9,27 @@ namespace Tolvane::Util::Os {
 
 namespace {
 
-struct State
-{
-    Fake::CodePageScript script;
-    std::mutex lock;                            // conversions may run on several threads at once
-    std::vector<Fake::ConversionCall> calls[2]; // wide to narrow, narrow to wide
-};
-
-State& TheState()
-{
-    static State state;
-    return state;
-}
+std::mutex g_Lock; // conversions may run on several threads at once
 
 // Records the call, then answers as scripted, or 0 where Windows would refuse the arguments,
 // or nothing when the table is to convert.
 std::optional<std::int32_t> Answer(bool toNarrow, const Fake::ConversionCall& call,
                                    bool bufferGiven, std::int32_t sourceLength)
 {
-    State& state = TheState();
-    std::unique_lock<std::mutex> lock(state.lock);
-    std::vector<Fake::ConversionCall>& calls = state.calls[toNarrow ? 0 : 1];
+    std::vector<Fake::ConversionCall>& calls =
+        toNarrow ? Fake::WideToNarrowCalls() : Fake::NarrowToWideCalls();
+    std::unique_lock<std::mutex> lock(g_Lock);
     calls.push_back(call);
     const std::size_t index = calls.size() - 1;
     lock.unlock();
-    const auto& script =
-        toNarrow ? state.script.wideToNarrowOverride : state.script.narrowToWideOverride;
+    const Fake::CodePageScript& state = Fake::CodePages();
+    const auto& script = toNarrow ? state.wideToNarrowOverride : state.narrowToWideOverride;
     if (const std::optional<std::int32_t> answer = script ? script(index) : std::nullopt)
     {
         return answer;
     }
-    const std::uint32_t page = call.codePage == CodePageAnsi  ? state.script.ansiCodePage
-                               : call.codePage == CodePageOem ? state.script.oemCodePage
+    const std::uint32_t page = call.codePage == CodePageAnsi  ? state.ansiCodePage
+                               : call.codePage == CodePageOem ? state.oemCodePage
                                                               : call.codePage;
     const bool utf = page == CodePageUtf7 || page == CodePageUtf8;
     const bool refused = (utf && (call.flags != 0 || call.defaultChar || call.usedDefaultGiven)) ||
@@ -96,38 +85,23 @@ std::int32_t MultiByteToWideChar(std::uint32_t codePage, std::uint32_t flags, co
 
 std::uint32_t GetAnsiCodePage()
 {
-    return TheState().script.ansiCodePage;
+    return Fake::CodePages().ansiCodePage;
 }
 
 std::uint32_t GetOemCodePage()
 {
-    return TheState().script.oemCodePage;
-}
-
-Fake::CodePageScript& Fake::CodePages()
-{
-    return TheState().script;
-}
-
-const std::vector<Fake::ConversionCall>& Fake::WideToNarrowCalls()
-{
-    return TheState().calls[0];
-}
-
-const std::vector<Fake::ConversionCall>& Fake::NarrowToWideCalls()
-{
-    return TheState().calls[1];
+    return Fake::CodePages().oemCodePage;
 }
 
 void Fake::ResetCodePages()
 {
     // The records keep their room, so that recording never allocates in a test and allocation
     // counts stay the code's.
-    TheState().script = CodePageScript{};
-    for (std::vector<ConversionCall>& calls : TheState().calls)
+    CodePages() = CodePageScript{};
+    for (std::vector<ConversionCall>* calls : {&WideToNarrowCalls(), &NarrowToWideCalls()})
     {
-        calls.clear();
-        calls.reserve(64);
+        calls->clear();
+        calls->reserve(64);
     }
 }
 

@@ -1,6 +1,8 @@
 // Fake backend: code-page conversions answered from a tiny character table, every call recorded.
 #pragma once
 
+#include "Recorder.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -35,9 +37,12 @@ struct CodePageScript
     std::function<std::optional<std::int32_t>(std::size_t)> narrowToWideOverride;
 };
 
-CodePageScript& CodePages();
-const std::vector<ConversionCall>& WideToNarrowCalls();
-const std::vector<ConversionCall>& NarrowToWideCalls();
+// Wide-to-narrow calls keep the script as well; narrow-to-wide ones only their records.
+using WideToNarrowRecorder = Recorder<CodePageScript, ConversionCall>;
+using NarrowToWideRecorder = Recorder<bool, ConversionCall>;
+inline constexpr auto CodePages = WideToNarrowRecorder::Script;
+inline constexpr auto WideToNarrowCalls = WideToNarrowRecorder::Calls;
+inline constexpr auto NarrowToWideCalls = NarrowToWideRecorder::Calls;
 void ResetCodePages();
 
 } // namespace Tolvane::Util::Os::Fake

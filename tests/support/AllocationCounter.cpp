@@ -78,16 +78,14 @@ void FailAllocationAfter(std::size_t n)
     g_FailCountdown.store(n);
 }
 
-std::ptrdiff_t RestartPeakBytes()
+AllocationScope::AllocationScope() : m_Start(AllocationCount()), m_StartBytes(g_Bytes.load())
 {
-    const std::ptrdiff_t bytes = g_Bytes.load();
-    g_PeakBytes.store(bytes);
-    return bytes;
+    g_PeakBytes.store(m_StartBytes);
 }
 
-std::ptrdiff_t PeakBytes()
+std::size_t AllocationScope::PeakBytes() const
 {
-    return g_PeakBytes.load();
+    return static_cast<std::size_t>(g_PeakBytes.load() - m_StartBytes);
 }
 
 } // namespace Tolvane::Testing

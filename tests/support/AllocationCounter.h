@@ -14,20 +14,13 @@ std::ptrdiff_t LiveAllocationCount();
 // The `n`-th allocation from now (1 for the next) throws std::bad_alloc; 0 turns that off.
 void FailAllocationAfter(std::size_t n);
 
-// Starts a new peak at the bytes held now, and returns them.
-std::ptrdiff_t RestartPeakBytes();
-std::ptrdiff_t PeakBytes();
-
 // Counts the allocations made while it lives, and the most bytes held at once above the start.
 class AllocationScope
 {
 public:
-    AllocationScope() : m_Start(AllocationCount()), m_StartBytes(RestartPeakBytes()) {}
+    AllocationScope();
     std::size_t Count() const { return AllocationCount() - m_Start; }
-    std::size_t PeakBytes() const
-    {
-        return static_cast<std::size_t>(Testing::PeakBytes() - m_StartBytes);
-    }
+    std::size_t PeakBytes() const;
 
 private:
     std::size_t m_Start;

@@ -82,9 +82,6 @@ TEST(OutOfMemory, ConversionsAndExceptions)
         bool failed = true;
         while (failed && ++k < 1000)
         {
-            // The fakes' records of calls grow, and would count as live blocks.
-            Fake::ResetCodePages();
-            Fake::ResetSystemInfo();
             const auto before = std::make_tuple(out, used, wideOut);
             const std::ptrdiff_t liveBefore = Testing::LiveAllocationCount();
             bool right = false;
@@ -100,6 +97,8 @@ TEST(OutOfMemory, ConversionsAndExceptions)
             }
             Testing::FailAllocationAfter(0);
             EXPECT_TRUE(failed ? std::make_tuple(out, used, wideOut) == before : right) << k;
+            // The fakes' records of calls grow, and would count as live blocks; and the next
+            // run starts from a fresh script.
             Fake::ResetCodePages();
             Fake::ResetSystemInfo();
             EXPECT_EQ(Testing::LiveAllocationCount(), liveBefore) << "leak in run " << k;

@@ -56,7 +56,7 @@ TEST(ConvertWStringToString, FailuresLeaveTheOutputsAndAnEmptySourceSkipsTheDest
     const char* const source = "ConvertWStringToString: invalid source encoding.";
     const char* const destination = "ConvertWStringToString: invalid destination encoding.";
     const std::tuple<const wchar_t*, const char*, const char*, int, const char*> cases[] = {
-        {L"", "bogus", "UTF-8", 0, source},         {L"a", "", "ansi", 0, destination},
+        {L"", "UTF-8", "UTF-8", 0, source},         {L"a", "", "ansi", 0, destination},
         {L"a", "UTF-16", "UTF-16", 0, destination}, {L"a", "", "CP 1", 0, "bad_lexical_cast"},
         {L"a", "", "CP99999", 0, "false"},          {L"a", "", "CP1252", 1, "false"},
         {L"a", "", "CP1252", 2, "false"},           {L"a\x0100", "", "CP1252", 3, "false"},
@@ -153,7 +153,6 @@ TEST(ConvertString, ReturnsTheTextOrThrowsNamingBothTypes)
     EXPECT_EQ(ConvertString(L"x\x0100\x4E2D", "", "CP1252", DisallowBestFitMapping,
                             UseSpecifiedDefaultChar),
               "x??");
-    EXPECT_EQ(Fake::WideToNarrowCalls().back().defaultChar, std::optional<std::string>("?"));
     EXPECT_EQ(Tolvane::Testing::MessageOf<Tolvane::ConvertStringException>([] {
                   return ConvertString(L"a", "", "CP99999", AllowBestFitMapping,
                                        UseSpecifiedDefaultChar);
@@ -171,7 +170,7 @@ TEST(ConvertStringToWString, ChecksNamesFirstAndPassesCodePageAndFlags)
     // Source, source name, destination name, outcome: the destination name comes first, even
     // before the empty-source short cut.
     const char* const cases[][4] = {
-        {"", "UTF-8", "CPX", destination}, {"a", "ansi", "UTF-8", destination},
+        {"", "UTF-8", "CPX", destination}, {"a", "ansi", "utf-16", destination},
         {"a", "ansi", "UTF-16", source},   {"a", "CP 1", "", "bad_lexical_cast"},
         {"a", "CP99999", "", "false"},     {"", "bogus", "UTF-16", "true"}};
     for (const auto& c : cases)
