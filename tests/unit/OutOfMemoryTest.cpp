@@ -3,6 +3,7 @@
 #include "FakeCodePages.h"
 #include "FakeSystemInfo.h"
 #include "support/AllocationCounter.h"
+#include "support/Messages.h"
 
 #include <Tolvane/Exception.h>
 
@@ -63,15 +64,8 @@ TEST(OutOfMemory, ConversionsAndExceptions)
         [&] { return TestException(narrow).GetWideMessage().size() == 201; },
         [&] { return *TestException(wide).what() != '\0' || (throw std::bad_alloc(), false); },
         [&] {
-            try
-            {
-                Detail::ThrowConvertStringException(narrow);
-            }
-            catch (const Tolvane::ConvertStringException& e)
-            {
-                return e.what() == narrow;
-            }
-            return false;
+            return Testing::MessageOf<Tolvane::ConvertStringException>(
+                       [&] { Detail::ThrowConvertStringException(narrow); }) == narrow;
         }};
     // Each run goes again with the k-th allocation failing, for k = 1, 2, ... until it gets
     // through without std::bad_alloc, and must then give true. A failed run must leave the

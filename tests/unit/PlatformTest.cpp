@@ -1,15 +1,18 @@
 // The platform helpers: digit classification and decoding at the edges of each digit range,
-// the handle mapping, and the version queries against scripted version records.
+// the handle mapping, the version queries against scripted version records, and the library's
+// entry function.
 #include <Tolvane/Util/Characters.h>
 #include <Tolvane/Util/OperatingSystem.h>
 
 #include "FakeSystemInfo.h"
+#include "frame/LibraryEntry.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace {
 
@@ -62,6 +65,25 @@ TEST(VersionQueries, AnswerFromThePlatformAndVersionAskingAnewWithTheBasicRecord
     // A failing query answers no.
     Fake::SystemInfo().version.reset();
     EXPECT_FALSE(IsWindowsNtPlatform() || IsWindowsXpOrHigher());
+}
+
+TEST(LibraryEntry, OnlyProcessAttachTurnsOffThreadNotificationsAndNoReasonFails)
+{
+    static int marker;
+    const auto module = reinterpret_cast<Os::ModuleHandle>(&marker);
+    for (const std::uint32_t reason : {Frame::ReasonProcessDetach, Frame::ReasonThreadAttach,
+                                       Frame::ReasonThreadDetach, 4U, 0xFFFFFFFFU})
+    {
+        EXPECT_TRUE(Frame::OnLibraryEntry(module, reason)) << reason;
+    }
+    EXPECT_TRUE(Fake::SystemInfo().disabledModules.empty());
+    // Refused for a module with a TLS directory, as MinGW's are: the load goes on.
+    for (const bool succeeds : {true, false})
+    {
+        Fake::SystemInfo().disableThreadLibraryCallsSucceeds = succeeds;
+        EXPECT_TRUE(Frame::OnLibraryEntry(module, Frame::ReasonProcessAttach)) << succeeds;
+    }
+    EXPECT_EQ(Fake::SystemInfo().disabledModules, (std::vector<Os::ModuleHandle>{module, module}));
 }
 
 } // namespace

@@ -1,9 +1,10 @@
-// The conversion entry points on the fake platform: order of checks, the arguments each policy
-// and code page gives the platform, the round trip, and outputs left alone on failure.
+// Encoding names, and the conversion entry points on the fake platform: order of checks, the
+// platform's arguments for each policy and code page, the round trip, outputs kept on failure.
 #include "FakeCodePages.h"
 #include "FakeSystemInfo.h"
 #include "strings/BestFitSupport.h"
 #include "strings/ConvertString.h"
+#include "strings/EncodingName.h"
 #include "support/Messages.h"
 
 #include <Tolvane/Exception.h>
@@ -14,28 +15,24 @@
 #include <stdexcept>
 #include <tuple>
 #include <typeinfo>
+#include <utility>
 
 namespace {
 
 using namespace Tolvane::Util::StringConversion;
 namespace Fake = Tolvane::Util::Os::Fake;
 
-// Gives "true", "false", the message of an invalid_argument or "bad_lexical_cast".
+// The message of boost::bad_lexical_cast, thrown for a "CP" number that does not parse.
+const std::string BadNumber = boost::bad_lexical_cast().what();
+
+// Gives "true", "false", or the message of what the conversion throws.
 template <typename Conversion>
 std::string Outcome(Conversion convert)
 {
-    try
-    {
-        return convert() ? "true" : "false";
-    }
-    catch (const std::invalid_argument& e)
-    {
-        return e.what();
-    }
-    catch (const boost::bad_lexical_cast&)
-    {
-        return "bad_lexical_cast";
-    }
+    bool converted = false;
+    const std::string thrown =
+        Tolvane::Testing::MessageOf<std::exception>([&] { converted = convert(); });
+    return thrown != "(nothing thrown)" ? thrown : converted ? "true" : "false";
 }
 
 // Converts wide to narrow with '#' as the default character.
@@ -49,6 +46,31 @@ std::string ToNarrow(const std::wstring& text, const char* from, const char* to,
     });
 }
 
+TEST(EncodingName, NamesResolveExactlyToTheirCodePage)
+{
+    // Signs are taken as unsigned parsing takes them.
+    const std::pair<const char*, std::uint32_t> cases[] = {
+        {"", 0},           {"ANSI", 0},         {"OEM", 1},
+        {"UTF-7", 65000},  {"UTF-8", 65001},    {"CP1252", 1252},
+        {"CP0", 0},        {"CP-1", ~0u},       {"CP4294967295", ~0u},
+        {"CP+1252", 1252}, {"CP000000937", 937}};
+    for (const auto& [name, codePage] : cases)
+    {
+        EXPECT_EQ(ResolveCodePage(name), codePage) << name;
+    }
+    // Matching is exact and case-sensitive; "CP" alone is no number, UTF-16 names the wide side
+    // (which the conversions check: exactly "" or "UTF-16").
+    for (const char* name :
+         {"ansi", "cp1", "UTF8", "Oem", "ANSI ", "CP", "C", "UTF-16", "xP1", "Cx1"})
+    {
+        EXPECT_EQ(ResolveCodePage(name), std::nullopt) << name;
+    }
+    for (const char* name : {"CPX", "CP 1252", "CP1252 ", "CP12:5", "CP4294967296", "CP0x10"})
+    {
+        EXPECT_THROW(ResolveCodePage(name), boost::bad_lexical_cast) << name;
+    }
+}
+
 // Scripts: 1 the sizing call fails, 2 the converting call fails, 3 Windows 95 (which cannot
 // forbid best fit), 4 Windows 95 and the conversion back fails.
 TEST(ConvertWStringToString, FailuresLeaveTheOutputsAndAnEmptySourceSkipsTheDestinationName)
@@ -57,7 +79,7 @@ TEST(ConvertWStringToString, FailuresLeaveTheOutputsAndAnEmptySourceSkipsTheDest
     const char* const destination = "ConvertWStringToString: invalid destination encoding.";
     const std::tuple<const wchar_t*, const char*, const char*, int, const char*> cases[] = {
         {L"", "UTF-8", "UTF-8", 0, source},         {L"a", "", "ansi", 0, destination},
-        {L"a", "UTF-16", "UTF-16", 0, destination}, {L"a", "", "CP 1", 0, "bad_lexical_cast"},
+        {L"a", "UTF-16", "UTF-16", 0, destination}, {L"a", "", "CP 1", 0, BadNumber.c_str()},
         {L"a", "", "CP99999", 0, "false"},          {L"a", "", "CP1252", 1, "false"},
         {L"a", "", "CP1252", 2, "false"},           {L"a\x0100", "", "CP1252", 3, "false"},
         {L"a", "", "CP1252", 4, "false"},           {L"", "UTF-16", "bogus", 0, "true"}};
@@ -171,7 +193,7 @@ TEST(ConvertStringToWString, ChecksNamesFirstAndPassesCodePageAndFlags)
     // before the empty-source short cut.
     const char* const cases[][4] = {
         {"", "UTF-8", "CPX", destination}, {"a", "ansi", "utf-16", destination},
-        {"a", "ansi", "UTF-16", source},   {"a", "CP 1", "", "bad_lexical_cast"},
+        {"a", "ansi", "UTF-16", source},   {"a", "CP 1", "", BadNumber.c_str()},
         {"a", "CP99999", "", "false"},     {"", "bogus", "UTF-16", "true"}};
     for (const auto& c : cases)
     {
