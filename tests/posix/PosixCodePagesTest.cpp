@@ -42,17 +42,20 @@ Text Converted(Call call)
 }
 
 // `used` receives the used-default flag; the text may be part of a longer one.
-std::string ToNarrow(std::uint32_t page, std::uint32_t flags, std::wstring_view text,
+std::string ToNarrow(std::uint32_t page, std::uint32_t flags, std::wstring_view view,
                      const char* defaultChar = nullptr, std::int32_t* used = nullptr)
 {
+    // A copy of exactly that length, so that the sanitizers see a read past it.
+    const std::vector<wchar_t> text(view.begin(), view.end());
     return Converted<std::string>([&](char* output, std::int32_t size) {
         return WideCharToMultiByte(page, flags, text.data(), static_cast<std::int32_t>(text.size()),
                                    output, size, defaultChar, used);
     });
 }
 
-std::wstring ToWide(std::uint32_t page, std::uint32_t flags, std::string_view bytes)
+std::wstring ToWide(std::uint32_t page, std::uint32_t flags, std::string_view view)
 {
+    const std::vector<char> bytes(view.begin(), view.end());
     return Converted<std::wstring>([&](wchar_t* output, std::int32_t size) {
         return MultiByteToWideChar(page, flags, bytes.data(),
                                    static_cast<std::int32_t>(bytes.size()), output, size);
