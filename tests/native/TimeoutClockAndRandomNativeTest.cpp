@@ -50,7 +50,7 @@ TEST(TimeoutClockNative, WaitTakesTheTimeoutOnTheLibrarysClockAndOnAClientsOwn)
 
 TEST(RandomNumberGeneratorNative, SystemSeedsDiffer)
 {
-    // 624 words from the provider each time: two generators, or one reseeded, do not repeat
+    // 624 words from the provider at construction and at each reseed: no two seeds repeat
     // each other.
     RandomNumberGenerator generator;
     std::set<std::vector<Long32>> sequences{Numbers(generator, 0, 0x7FFFFFFF, 4)};

@@ -131,6 +131,7 @@ TEST(WideNameLoad, TakesKernel32sWideLoaderWhereItExistsElseTheAnsiName)
         {false, L"\x4E2D.dll", L"LoadLibraryExA ?.dll 16", nullptr}};
     for (const auto& [wideLoader, name, load, loaded] : cases)
     {
+        // The rows without a wide loader come last: from the first of them on, kernel32 lacks it.
         Fake::Modules().modules[Fake::Kernel32Name].erase(wideLoader ? "" : "LoadLibraryExW");
         const std::size_t before = Fake::ModuleCalls().size();
         // The message names the caller's wide name, never the converted one.
