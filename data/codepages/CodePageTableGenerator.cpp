@@ -130,7 +130,12 @@ struct Page
     std::uint16_t defaultCode = 0;
     std::uint16_t defaultUnicode = 0;
     bool asciiCompatible = true;
-    std::vector<std::uint32_t> wideBlocks;
+    // Block numbers in the pool of codes: with and without the best fits, and the same for the
+    // run loop, where each combining unit holds the default code.
+    std::vector<std::uint16_t> wideBlocks;
+    std::vector<std::uint16_t> exactBlocks;
+    std::vector<std::uint16_t> wideRunBlocks;
+    std::vector<std::uint16_t> exactRunBlocks;
     std::vector<std::uint16_t> narrow;
     std::vector<std::uint32_t> leadRows; // empty for single-byte pages
 };
@@ -207,7 +212,8 @@ void ReadNarrow(const std::string& folder, Page& page, Pool& pairs)
     }
 }
 
-void ReadWide(const std::string& folder, Page& page, const Pool& pairs, Pool& codes)
+void ReadWide(const std::string& folder, Page& page, const Pool& pairs,
+              const std::vector<bool>& combining, Pool& codes)
 {
     const std::string prefix = folder + "/" + std::to_string(page.codePage) + ".";
     const auto bestFit = ReadRecords(prefix + "wc-0x220", 0x10000);
@@ -231,6 +237,7 @@ void ReadWide(const std::string& folder, Page& page, const Pool& pairs, Pool& co
     page.defaultUnicode = Decode(page, pairs, page.defaultCode);
 
     std::vector<std::uint16_t> wide(0x10000);
+    std::vector<std::uint16_t> exactOnly(0x10000);
     std::size_t exactMismatches = 0;
     for (std::size_t unit = 0; unit < 0x10000; ++unit)
     {
@@ -249,6 +256,13 @@ void ReadWide(const std::string& folder, Page& page, const Pool& pairs, Pool& co
         }
         wide[unit] = code;
         const bool exact = Decode(page, pairs, code) == unit;
+        // Without best fit a look-alike becomes the default character, which the engine tells
+        // from a mapping by the code alone: so the default's own character must map exactly.
+        if (!exact && unit == page.defaultUnicode)
+        {
+            Fail(where + ": the default character's own character maps by best fit only");
+        }
+        exactOnly[unit] = exact ? code : page.defaultCode;
         const std::string expected =
             exact ? std::string(1, '\0') + answer.substr(1) : std::string("\1~");
         exactMismatches += noBestFit[unit] == expected ? 0u : 1u;
@@ -263,12 +277,32 @@ void ReadWide(const std::string& folder, Page& page, const Pool& pairs, Pool& co
         Fail(where + ": " + std::to_string(exactMismatches) +
              " units where WC_NO_BEST_FIT_CHARS does not keep exactly the codes that decode back");
     }
-    for (std::size_t block = 0; block < 0x10000; block += WideBlockSize)
+    const auto addBlocks = [&codes, &where](const std::vector<std::uint16_t>& table,
+                                            std::vector<std::uint16_t>& blocks) {
+        for (std::size_t block = 0; block < 0x10000; block += WideBlockSize)
+        {
+            const std::uint32_t offset = codes.Add(std::vector<std::uint16_t>(
+                table.begin() + static_cast<std::ptrdiff_t>(block),
+                table.begin() + static_cast<std::ptrdiff_t>(block + WideBlockSize)));
+            if (offset % WideBlockSize != 0 || offset / WideBlockSize > 0xFFFF)
+            {
+                Fail(where + ": a block of codes beyond what a 16-bit block number reaches");
+            }
+            blocks.push_back(static_cast<std::uint16_t>(offset / WideBlockSize));
+        }
+    };
+    addBlocks(wide, page.wideBlocks);
+    addBlocks(exactOnly, page.exactBlocks);
+    for (std::size_t unit = 0; unit < 0x10000; ++unit)
     {
-        page.wideBlocks.push_back(codes.Add(std::vector<std::uint16_t>(
-            wide.begin() + static_cast<std::ptrdiff_t>(block),
-            wide.begin() + static_cast<std::ptrdiff_t>(block + WideBlockSize))));
+        if (combining[unit])
+        {
+            wide[unit] = page.defaultCode;
+            exactOnly[unit] = page.defaultCode;
+        }
     }
+    addBlocks(wide, page.wideRunBlocks);
+    addBlocks(exactOnly, page.exactRunBlocks);
 }
 
 struct Writer
@@ -302,7 +336,15 @@ void WriteTables(const std::vector<Page>& pages, const Pool& codes, const Pool& 
     for (const Page& page : pages)
     {
         const std::string name = std::to_string(page.codePage);
-        writer.Array(("const std::uint32_t WideBlocks" + name + "[]").c_str(), page.wideBlocks);
+        for (const auto& [prefix, blocks] :
+             {std::pair{"Wide", &page.wideBlocks}, std::pair{"Exact", &page.exactBlocks},
+              std::pair{"WideRun", &page.wideRunBlocks},
+              std::pair{"ExactRun", &page.exactRunBlocks}})
+        {
+            writer.Array(
+                ("const std::uint16_t " + std::string(prefix) + "Blocks" + name + "[]").c_str(),
+                *blocks);
+        }
         writer.Array(("const std::uint16_t Narrow" + name + "[]").c_str(), page.narrow);
         if (!page.leadRows.empty())
         {
@@ -315,9 +357,10 @@ void WriteTables(const std::vector<Page>& pages, const Pool& codes, const Pool& 
         const std::string name = std::to_string(page.codePage);
         out << "{" << page.codePage << ", " << page.defaultCode << ", " << page.defaultUnicode
             << ", " << (page.asciiCompatible ? "true" : "false") << ", WideBlocks" << name
+            << ", ExactBlocks" << name << ", WideRunBlocks" << name << ", ExactRunBlocks" << name
             << ", Narrow" << name << ", " << (page.leadRows.empty() ? "nullptr" : "LeadRows" + name)
             << "},\n";
-        writer.bytes += sizeof(std::uint32_t) * 2 + 2 * sizeof(std::uint16_t) + 3 * sizeof(void*);
+        writer.bytes += sizeof(std::uint32_t) * 2 + 2 * sizeof(std::uint16_t) + 6 * sizeof(void*);
     }
     out << "};\nconst std::size_t CodePageTableCount = " << pages.size() << ";\n\n";
     out << "const CanonicalPair CanonicalPairs[] = {";
@@ -377,17 +420,23 @@ int main(int argc, char** argv)
     {
         Pool codes({});
         Pool pairs({NotAPair}); // offset 0 stands for "no pair row"
+        const std::vector<std::uint64_t> canonical = ReadCanonicalPairs(folder);
+        std::vector<bool> combining(0x10000);
+        for (const std::uint64_t entry : canonical)
+        {
+            combining[(entry >> 16) & 0xFFFF] = true;
+        }
         std::vector<Page> pages;
         for (const std::uint32_t codePage : Tolvane::CodePageData::TableCodePages)
         {
             Page page;
             page.codePage = codePage;
             ReadNarrow(folder, page, pairs);
-            ReadWide(folder, page, pairs, codes);
+            ReadWide(folder, page, pairs, combining, codes);
             pages.push_back(std::move(page));
         }
         Writer writer;
-        WriteTables(pages, codes, pairs, ReadCanonicalPairs(folder), writer);
+        WriteTables(pages, codes, pairs, canonical, writer);
         std::ofstream file(argv[2], std::ios::binary);
         file << writer.out.str();
         if (!file)

@@ -26,9 +26,19 @@ struct CodePageTable
     std::uint16_t defaultUnicode;
     // Bytes 00-7F and U+0000-U+007F map to each other and none is a lead byte.
     bool asciiCompatible;
-    // WideBlockCount offsets into WideCodes: each unit's code, as defaultCode is written. A
-    // code maps exactly when it decodes back to the unit; otherwise it is a best fit.
-    const std::uint32_t* wideBlocks;
+    // Wide to narrow: WideBlockCount block numbers each, a block's codes starting at
+    // WideCodes[number << WideBlockShift]. Each unit's code is written as defaultCode is.
+    // With best fit: a code maps exactly when it decodes back to the unit, otherwise it is a
+    // best fit.
+    const std::uint16_t* wideBlocks;
+    // Without: a unit that maps only by best fit has defaultCode here (and no such unit is
+    // defaultUnicode), so that one lookup serves WC_NO_BEST_FIT_CHARS.
+    const std::uint16_t* exactBlocks;
+    // The two again, where each unit that is the second of a CanonicalPair has defaultCode: so
+    // that a run of lookups stops at a unit that may compose with the one before it, with no
+    // test of its own.
+    const std::uint16_t* wideRunBlocks;
+    const std::uint16_t* exactRunBlocks;
     // 256 units: each byte alone (a lead byte alone gives the page's narrow default).
     const std::uint16_t* narrow;
     // Null for single-byte pages; otherwise 256 offsets into NarrowPairs, 0 for a byte that

@@ -51,6 +51,7 @@ public:
         return count;
     }
     void Drop(std::size_t count) { m_Count -= count; }
+    void Add(std::size_t count) { m_Count += count; }
     std::size_t Result() const { return m_Count; }
 
 private:
@@ -83,6 +84,7 @@ public:
     }
     void Drop(std::size_t count) { m_Next -= count; }
     Unit* Next() const { return m_Next; }
+    void Advance(Unit* next) { m_Next = next; }
 
 private:
     Unit* m_Next;
@@ -176,28 +178,6 @@ std::size_t WriteInStretches(Unit* output, std::size_t capacity, std::size_t len
     return writer.Result();
 }
 
-std::uint16_t CodeOf(const CodePageTable& page, std::uint32_t unit)
-{
-    return WideCodes[page.wideBlocks[unit >> WideBlockShift] + (unit & (WideBlockSize - 1))];
-}
-
-bool DecodesTo(const CodePageTable& page, std::uint16_t code, std::uint32_t unit)
-{
-    if (code <= 0xFF)
-    {
-        return page.narrow[code] == unit;
-    }
-    const std::uint32_t row = page.leadRows != nullptr ? page.leadRows[code >> 8] : 0;
-    return row != 0 && NarrowPairs[row + (code & 0xFF)] == unit;
-}
-
-// Whether Windows writes `code` for `unit` rather than the default character.
-bool Maps(const CodePageTable& page, bool bestFit, std::uint16_t code, std::uint32_t unit)
-{
-    return bestFit ? code != page.defaultCode || unit == page.defaultUnicode
-                   : DecodesTo(page, code, unit);
-}
-
 bool IsCombining(char32_t unit)
 {
     return unit < CombiningUnitLimit && (CombiningUnits[unit >> 5] >> (unit & 31) & 1) != 0;
@@ -219,31 +199,29 @@ public:
     WideEncoder(const CodePageTable& page, const WideOptions& options, const wchar_t* input,
                 std::size_t length)
         : m_Page(page), m_Options(options), m_Input(input), m_Length(length),
+          // Without best fit the look-alikes are already the default code in these tables, so
+          // one lookup and one comparison decide every unit in both modes.
+          m_Blocks(options.bestFit ? page.wideBlocks : page.exactBlocks),
+          // Without the composite check nothing composes, and no unit needs to stop a run; with
+          // it, a unit that may compose with the one before it does.
+          m_RunBlocks(options.compositeCheck
+                          ? options.bestFit ? page.wideRunBlocks : page.exactRunBlocks
+                          : m_Blocks),
           // With the composite check an ASCII character that a combining one follows may
           // compose with it, so it leaves the ASCII run.
           m_ComposeFrom(options.compositeCheck ? LowestCombiningUnit : 0x110000),
-          m_AsciiRuns(page.asciiCompatible && m_ComposeFrom >= 0x80)
+          m_AsciiBlocks(page.asciiCompatible && m_ComposeFrom >= 0x80)
     {
     }
 
+    // Blocks of sixteen units, one that is all ASCII at once and any other unit by unit, so
+    // that text with few ASCII runs pays for one failed block test per sixteen units.
     template <typename Out>
     std::size_t Convert(std::size_t i, std::size_t stop, Out& out)
     {
-        return m_Page.leadRows == nullptr ? ConvertInBlocks(i, stop, out)
-                                          : ConvertInRuns(i, stop, out);
-    }
-
-    bool Used() const { return m_Used; }
-
-private:
-    // Single-byte pages: blocks of sixteen units, one that is all ASCII at once and any other
-    // unit by unit, so that mixed text pays for one failed block test per sixteen units.
-    template <typename Out>
-    std::size_t ConvertInBlocks(std::size_t i, std::size_t stop, Out& out)
-    {
         while (i < stop && !IsFull(out))
         {
-            if (m_AsciiRuns && stop - i >= AsciiBlockUnits && IsAsciiBlock(m_Input + i))
+            if (m_AsciiBlocks && stop - i >= AsciiBlockUnits && IsAsciiBlock(m_Input + i))
             {
                 std::size_t run = AsciiBlockUnits;
                 if (i + run < m_Length && static_cast<char32_t>(m_Input[i + run]) >= m_ComposeFrom)
@@ -253,55 +231,122 @@ private:
                 i += out.Ascii(m_Input + i, run);
                 continue;
             }
-            for (const std::size_t blockEnd = std::min(stop, i + AsciiBlockUnits);
-                 i < blockEnd && !IsFull(out);)
+            i = Units(i, std::min(stop, i + AsciiBlockUnits), out);
+        }
+        return i;
+    }
+
+    bool Used() const { return m_Used; }
+
+private:
+    static std::uint16_t CodeOf(const std::uint16_t* blocks, char32_t unit)
+    {
+        return WideCodes[(std::size_t{blocks[unit >> WideBlockShift]} << WideBlockShift) +
+                         (unit & (WideBlockSize - 1))];
+    }
+
+    // Whether Windows writes `code` for `unit` rather than the default character.
+    bool Maps(std::uint16_t code, char32_t unit) const
+    {
+        return code != m_Page.defaultCode || unit == m_Page.defaultUnicode;
+    }
+
+    template <typename Out>
+    std::size_t Units(std::size_t i, std::size_t stop, Out& out)
+    {
+        while (i < stop && !IsFull(out))
+        {
+            i = MappedRun(i, stop, out);
+            if (i < stop)
             {
-                const auto c = static_cast<char32_t>(m_Input[i]);
-                const bool pairMayStart = i + 1 < m_Length &&
-                                          static_cast<char32_t>(m_Input[i + 1]) >= m_ComposeFrom &&
-                                          IsCombining(static_cast<char32_t>(m_Input[i + 1]));
-                if (pairMayStart || c >= 0x10000 || (c < 0x80 && !m_Page.asciiCompatible))
-                {
-                    i = Character(i, out);
-                }
-                else if (c < 0x80)
-                {
-                    out.Put(static_cast<char>(c));
-                    ++i;
-                }
-                else
-                {
-                    Unit(c, out);
-                    ++i;
-                }
+                i = Character(i, out);
             }
         }
         return i;
     }
 
-    // Double-byte pages: CJK text, where ASCII comes in short runs.
+    // Runs of the common units: below U+10000, mapped to a code other than the default, and
+    // followed by a unit that cannot compose with them. They go through a loop that keeps
+    // everything in registers (a store through char* could otherwise alias the encoder's
+    // fields and force reloads). Returns where the first other unit, which the caller takes,
+    // stands.
     template <typename Out>
-    std::size_t ConvertInRuns(std::size_t i, std::size_t stop, Out& out)
+    std::size_t MappedRun(std::size_t i, std::size_t, Out&)
     {
-        while (i < stop && !IsFull(out))
+        return i; // the checking writer takes every unit on its own
+    }
+
+    std::size_t MappedRun(std::size_t i, std::size_t stop, UncheckedWriter<char>& out)
+    {
+        char* next = out.Next();
+        if (m_Page.leadRows == nullptr)
         {
-            const auto c = static_cast<char32_t>(m_Input[i]);
-            if (c < 0x80 && m_AsciiRuns)
+            i = UnitRun(i, stop,
+                        [&next](std::uint16_t code) { *next++ = static_cast<char>(code); });
+        }
+        else
+        {
+            i = UnitRun(i, stop, [&next](std::uint16_t code) {
+                const bool twoBytes = code > 0xFF;
+                next[0] = static_cast<char>(twoBytes ? code >> 8 : code);
+                next[1] = static_cast<char>(code);
+                next += twoBytes ? 2 : 1;
+            });
+        }
+        out.Advance(next);
+        return i;
+    }
+
+    std::size_t MappedRun(std::size_t i, std::size_t stop, Counter<char>& out)
+    {
+        std::size_t count = 0;
+        if (m_Page.leadRows == nullptr)
+        {
+            i = UnitRun(i, stop, [&count](std::uint16_t) { ++count; });
+        }
+        else
+        {
+            i = UnitRun(i, stop, [&count](std::uint16_t code) { count += code > 0xFF ? 2 : 1; });
+        }
+        out.Add(count);
+        return i;
+    }
+
+    // Each unit is looked up once, in the run table, before the one ahead of it is written:
+    // the default code there stops the run both for a unit without a mapping and for one that
+    // may compose with its predecessor, which then goes through Character.
+    template <typename Put>
+    std::size_t UnitRun(std::size_t i, std::size_t stop, Put put) const
+    {
+        const wchar_t* const input = m_Input;
+        const std::uint16_t* const blocks = m_RunBlocks;
+        const std::uint16_t defaultCode = m_Page.defaultCode;
+        // A unit is written only once the next one has been seen, so the last unit of the
+        // input is left to the caller.
+        const std::size_t end = std::min(stop, m_Length - 1);
+        if (i >= end || static_cast<char32_t>(input[i]) >= 0x10000)
+        {
+            return i;
+        }
+        std::uint16_t code = CodeOf(blocks, static_cast<char32_t>(input[i]));
+        if (code == defaultCode)
+        {
+            return i;
+        }
+        for (; i < end; ++i)
+        {
+            const auto next = static_cast<char32_t>(input[i + 1]);
+            if (next >= 0x10000)
             {
-                std::size_t run = out.Ascii(m_Input + i, stop - i);
-                if (run != 0 && i + run < m_Length &&
-                    static_cast<char32_t>(m_Input[i + run]) >= m_ComposeFrom)
-                {
-                    out.Drop(1);
-                    --run;
-                }
-                if (run != 0)
-                {
-                    i += run;
-                    continue;
-                }
+                break;
             }
-            i = Character(i, out);
+            const std::uint16_t nextCode = CodeOf(blocks, next);
+            if (nextCode == defaultCode)
+            {
+                break;
+            }
+            put(code);
+            code = nextCode;
         }
         return i;
     }
@@ -313,9 +358,7 @@ private:
         const auto c = static_cast<char32_t>(m_Input[i]);
         if (c < 0x10000)
         {
-            if (m_Options.compositeCheck && i + 1 < m_Length &&
-                IsCombining(static_cast<char32_t>(m_Input[i + 1])) &&
-                Pair(c, static_cast<char32_t>(m_Input[i + 1]), out))
+            if (MayComposeWithNext(i) && Pair(c, static_cast<char32_t>(m_Input[i + 1]), out))
             {
                 return i + 2;
             }
@@ -333,22 +376,22 @@ private:
         return i + 1;
     }
 
+    bool MayComposeWithNext(std::size_t i) const
+    {
+        if (i + 1 >= m_Length)
+        {
+            return false;
+        }
+        const auto next = static_cast<char32_t>(m_Input[i + 1]);
+        return next >= m_ComposeFrom && IsCombining(next);
+    }
+
     // One UTF-16 unit.
     template <typename Out>
-    void Unit(std::uint32_t unit, Out& out)
+    void Unit(char32_t unit, Out& out)
     {
-        if constexpr (std::is_same_v<Out, Counter<char>>)
-        {
-            // On a single-byte page every unit gives one byte; once a default character has
-            // been used, the lookup has nothing left to tell the sizing pass.
-            if (m_Used && m_Page.leadRows == nullptr)
-            {
-                out.Put('\0');
-                return;
-            }
-        }
-        const std::uint16_t code = CodeOf(m_Page, unit);
-        if (Maps(m_Page, m_Options.bestFit, code, unit))
+        const std::uint16_t code = CodeOf(m_Blocks, unit);
+        if (Maps(code, unit))
         {
             out.PutCode(code);
         }
@@ -367,8 +410,8 @@ private:
         {
             return false;
         }
-        const std::uint16_t code = CodeOf(m_Page, composed);
-        if (!Maps(m_Page, m_Options.bestFit, code, composed))
+        const std::uint16_t code = CodeOf(m_Blocks, composed);
+        if (!Maps(code, composed))
         {
             return false;
         }
@@ -394,8 +437,10 @@ private:
     const WideOptions& m_Options;
     const wchar_t* m_Input;
     std::size_t m_Length;
+    const std::uint16_t* m_Blocks;
+    const std::uint16_t* m_RunBlocks;
     char32_t m_ComposeFrom;
-    bool m_AsciiRuns;
+    bool m_AsciiBlocks;
     bool m_Used = false;
 };
 
