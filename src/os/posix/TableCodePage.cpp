@@ -231,7 +231,7 @@ public:
                 i += out.Ascii(m_Input + i, run);
                 continue;
             }
-            i = Units(i, std::min(stop, i + AsciiBlockUnits), out);
+            i = Units(i, std::min(stop, i + 4 * AsciiBlockUnits), out);
         }
         return i;
     }
@@ -312,11 +312,13 @@ private:
         return i;
     }
 
-    // Each unit is looked up once, in the run table, before the one ahead of it is written:
-    // the default code there stops the run both for a unit without a mapping and for one that
-    // may compose with its predecessor, which then goes through Character.
+    // Each unit is looked up once, in the run table, before the one ahead of it is written.
+    // The default code there stands for a unit without a mapping, for the default character's
+    // own unit, and for a unit that may compose with the one before it; the inner loop stops
+    // at each, and only the last ends the run (the unit before it then goes through
+    // Character).
     template <typename Put>
-    std::size_t UnitRun(std::size_t i, std::size_t stop, Put put) const
+    std::size_t UnitRun(std::size_t i, std::size_t stop, Put put)
     {
         const wchar_t* const input = m_Input;
         const std::uint16_t* const blocks = m_RunBlocks;
@@ -328,28 +330,54 @@ private:
         {
             return i;
         }
-        std::uint16_t code = CodeOf(blocks, static_cast<char32_t>(input[i]));
+        // Whether the first unit composes with the one before it has been decided already;
+        // a default or the default character's unit goes through Character.
+        std::uint16_t code = CodeOf(m_Blocks, static_cast<char32_t>(input[i]));
         if (code == defaultCode)
         {
             return i;
         }
-        for (; i < end; ++i)
+        for (;;)
         {
-            const auto next = static_cast<char32_t>(input[i + 1]);
-            if (next >= 0x10000)
+            char32_t next = 0;
+            for (; i < end; ++i)
             {
-                break;
+                next = static_cast<char32_t>(input[i + 1]);
+                if (next >= 0x10000)
+                {
+                    return i;
+                }
+                const std::uint16_t nextCode = CodeOf(blocks, next);
+                if (nextCode == defaultCode)
+                {
+                    break;
+                }
+                put(code);
+                code = nextCode;
             }
-            const std::uint16_t nextCode = CodeOf(blocks, next);
-            if (nextCode == defaultCode)
+            // The unit at i + 1 has the default code: it ends the run when it may compose with
+            // the unit at i, and when it may compose with its own next one, since its default
+            // is then not certain.
+            if (i == end || MayCompose(next) ||
+                (i + 2 < m_Length && MayCompose(static_cast<char32_t>(input[i + 2]))))
             {
-                break;
+                return i;
             }
             put(code);
-            code = nextCode;
+            code = next == m_Page.defaultUnicode ? defaultCode : DefaultOutput();
+            ++i;
         }
-        return i;
     }
+
+    // What the default character writes, as a code; noting that it was used.
+    std::uint16_t DefaultOutput()
+    {
+        m_Used = true;
+        return m_Options.defaultChar != nullptr ? static_cast<unsigned char>(*m_Options.defaultChar)
+                                                : m_Page.defaultCode;
+    }
+
+    bool MayCompose(char32_t unit) const { return unit >= m_ComposeFrom && IsCombining(unit); }
 
     // The character at `i`; returns where the next one starts.
     template <typename Out>
@@ -382,8 +410,7 @@ private:
         {
             return false;
         }
-        const auto next = static_cast<char32_t>(m_Input[i + 1]);
-        return next >= m_ComposeFrom && IsCombining(next);
+        return MayCompose(static_cast<char32_t>(m_Input[i + 1]));
     }
 
     // One UTF-16 unit.
