@@ -471,7 +471,7 @@ private:
     bool m_Used = false;
 };
 
-// Converts the bytes of a double-byte page (or an ASCII-incompatible one).
+// Converts the bytes of a double-byte page.
 class NarrowDecoder
 {
 public:
@@ -485,42 +485,84 @@ public:
     {
         while (i < stop && !IsFull(out))
         {
-            const unsigned char byte = m_Bytes[i];
-            if (byte < 0x80 && m_Page.asciiCompatible)
+            // Text on a double-byte page mostly has short ASCII runs (a space, a digit), so the
+            // block copy is tried only where a long run may start.
+            if (LongAsciiRunMayStart(i, stop))
             {
-                // Text on a double-byte page mostly has short ASCII runs (a space, a digit), so
-                // the block copy is tried only where a long run may start.
-                std::size_t run = 0;
-                if (stop - i >= LongAsciiRun && m_Bytes[i + LongAsciiRun - 1] < 0x80)
+                const std::size_t run =
+                    out.Ascii(reinterpret_cast<const char*>(m_Bytes + i), stop - i);
+                if (run != 0)
                 {
-                    run = out.Ascii(reinterpret_cast<const char*>(m_Bytes + i), stop - i);
-                }
-                if (run == 0)
-                {
-                    out.Put(static_cast<wchar_t>(byte));
-                }
-                i += std::max<std::size_t>(run, 1);
-                continue;
-            }
-            const std::uint32_t row = m_Page.leadRows[byte];
-            if (row != 0 && i + 1 < m_Length)
-            {
-                // A pair at the end of a stretch takes one byte past it: it still gives one unit.
-                const std::uint16_t unit = NarrowPairs[row + m_Bytes[i + 1]];
-                if (unit != NotAPair)
-                {
-                    out.Put(static_cast<wchar_t>(unit));
-                    i += 2;
+                    i += run;
                     continue;
                 }
             }
-            out.Put(static_cast<wchar_t>(m_Page.narrow[byte]));
-            ++i;
+            i = Run(i, stop, out);
         }
         return i;
     }
 
 private:
+    bool LongAsciiRunMayStart(std::size_t i, std::size_t stop) const
+    {
+        return m_Bytes[i] < 0x80 && m_Page.asciiCompatible && stop - i >= LongAsciiRun &&
+               m_Bytes[i + LongAsciiRun - 1] < 0x80;
+    }
+
+    // The checking writer takes one character at a time.
+    template <typename Out>
+    std::size_t Run(std::size_t i, std::size_t, Out& out)
+    {
+        return UnitRun(i, i + 1,
+                       [&out](std::uint16_t unit) { out.Put(static_cast<wchar_t>(unit)); });
+    }
+
+    std::size_t Run(std::size_t i, std::size_t stop, UncheckedWriter<wchar_t>& out)
+    {
+        wchar_t* next = out.Next();
+        i = UnitRun(i, stop, [&next](std::uint16_t unit) { *next++ = static_cast<wchar_t>(unit); });
+        out.Advance(next);
+        return i;
+    }
+
+    std::size_t Run(std::size_t i, std::size_t stop, Counter<wchar_t>& out)
+    {
+        std::size_t count = 0;
+        i = UnitRun(i, stop, [&count](std::uint16_t) { ++count; });
+        out.Add(count);
+        return i;
+    }
+
+    // Characters from `i` (at least one) until `stop` or a place where a long ASCII run may
+    // start, with the tables in registers. A lead byte takes the next byte along when the two
+    // form a pair, also past `stop`: the pair still gives one unit.
+    template <typename Put>
+    std::size_t UnitRun(std::size_t i, std::size_t stop, Put put) const
+    {
+        const unsigned char* const bytes = m_Bytes;
+        const std::uint32_t* const leadRows = m_Page.leadRows;
+        const std::uint16_t* const narrow = m_Page.narrow;
+        const std::size_t lastByte = m_Length - 1;
+        do
+        {
+            const unsigned char byte = bytes[i];
+            const std::uint32_t row = leadRows[byte];
+            if (row != 0 && i < lastByte)
+            {
+                const std::uint16_t unit = NarrowPairs[row + bytes[i + 1]];
+                if (unit != NotAPair)
+                {
+                    put(unit);
+                    i += 2;
+                    continue;
+                }
+            }
+            put(narrow[byte]);
+            ++i;
+        } while (i < stop && !LongAsciiRunMayStart(i, stop));
+        return i;
+    }
+
     const CodePageTable& m_Page;
     const unsigned char* m_Bytes;
     std::size_t m_Length;
