@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 namespace Tolvane::Tool {
@@ -25,6 +26,7 @@ private:
     std::string m_Name;
     std::FILE* m_File;
     bool m_Owned;
+    std::unique_ptr<char[]> m_Buffer;
 };
 
 // Standard output (for an empty path), or a temporary file beside `path` that Commit renames
@@ -47,6 +49,7 @@ private:
     std::string m_Path;
     std::string m_TemporaryPath;
     std::FILE* m_File;
+    std::unique_ptr<char[]> m_Buffer;
 };
 
 // Opens `path` (UTF-8 on Windows, where it is given to the wide file functions).
