@@ -300,7 +300,11 @@ private:
     std::size_t MappedRun(std::size_t i, std::size_t stop, Counter<char>& out)
     {
         std::size_t count = 0;
-        if (m_Page.leadRows == nullptr)
+        if (m_Page.leadRows == nullptr && m_Used)
+        {
+            i = CountedRun(i, stop, count);
+        }
+        else if (m_Page.leadRows == nullptr)
         {
             i = UnitRun(i, stop, [&count](std::uint16_t) { ++count; });
         }
@@ -367,6 +371,31 @@ private:
             code = next == m_Page.defaultUnicode ? defaultCode : DefaultOutput();
             ++i;
         }
+    }
+
+    // On a single-byte page every unit below U+10000 gives one byte, whatever it maps to. Once a
+    // default character has been used, the lookups have nothing left to tell the sizing pass:
+    // only a unit that may compose with the one before it, or one above U+FFFF, stops the count.
+    std::size_t CountedRun(std::size_t i, std::size_t stop, std::size_t& count) const
+    {
+        const wchar_t* const input = m_Input;
+        const char32_t checkFrom = std::min<char32_t>(m_ComposeFrom, 0x10000);
+        const std::size_t end = std::min(stop, m_Length - 1);
+        if (i >= end || static_cast<char32_t>(input[i]) >= 0x10000)
+        {
+            return i;
+        }
+        const std::size_t start = i;
+        for (; i < end; ++i)
+        {
+            const auto next = static_cast<char32_t>(input[i + 1]);
+            if (next >= checkFrom && (next >= 0x10000 || MayCompose(next)))
+            {
+                break;
+            }
+        }
+        count += i - start;
+        return i;
     }
 
     // What the default character writes, as a code; noting that it was used.

@@ -88,6 +88,42 @@ char32_t DecodeSequence(unsigned char lead, const char*& next, const char* end)
     }
 }
 
+// The character at `next` (whose first byte `lead` is 0x80 or above), with `next` moved past
+// it: the common two- and three-byte forms are decoded on the spot, anything else by
+// DecodeSequence. Ill-formed input gives U+FFFD and sets `bad`.
+inline char32_t DecodeCharacter(unsigned char lead, const char*& next, const char* end, bool& bad)
+{
+    const auto left = static_cast<std::size_t>(end - next);
+    if (lead >= 0xC2 && lead <= 0xDF && left >= 2)
+    {
+        const unsigned trail = static_cast<unsigned char>(next[1]) ^ 0x80u;
+        if (trail < 0x40)
+        {
+            next += 2;
+            return static_cast<char32_t>((lead & 0x1Fu) << 6 | trail);
+        }
+    }
+    else if (lead >= 0xE0 && lead <= 0xEF && left >= 3)
+    {
+        const unsigned first = static_cast<unsigned char>(next[1]) ^ 0x80u;
+        const unsigned second = static_cast<unsigned char>(next[2]) ^ 0x80u;
+        const auto c = static_cast<char32_t>((lead & 0x0Fu) << 12 | first << 6 | second);
+        if ((first | second) < 0x40 && c >= 0x800 && (c < 0xD800 || c > 0xDFFF))
+        {
+            next += 3;
+            return c;
+        }
+    }
+    ++next;
+    const char32_t c = DecodeSequence(lead, next, end);
+    if (c == InvalidSequence)
+    {
+        bad = true;
+        return ReplacementCharacter;
+    }
+    return c;
+}
+
 // The code point that `unit` stands for in the output.
 char32_t EncodableValue(wchar_t unit, bool* invalid)
 {
@@ -198,6 +234,7 @@ std::size_t CountUtf8(const wchar_t* input, std::size_t length, bool* invalid)
 std::size_t CountWide(const char* input, std::size_t length, bool* invalid)
 {
     std::size_t count = 0;
+    bool bad = false;
     const char* next = input;
     const char* const end = input + length;
     while (next != end)
@@ -207,13 +244,13 @@ std::size_t CountWide(const char* input, std::size_t length, bool* invalid)
         count += run;
         while (next != end && static_cast<unsigned char>(*next) >= 0x80)
         {
-            const auto lead = static_cast<unsigned char>(*next++);
-            if (DecodeSequence(lead, next, end) == InvalidSequence && invalid != nullptr)
-            {
-                *invalid = true;
-            }
+            DecodeCharacter(static_cast<unsigned char>(*next), next, end, bad);
             ++count;
         }
+    }
+    if (bad && invalid != nullptr)
+    {
+        *invalid = true;
     }
     return count;
 }
@@ -286,23 +323,33 @@ std::size_t DecodeUtf8(const char* input, std::size_t length, wchar_t* output, s
     {
         return CountWide(input, length, invalid);
     }
-    std::size_t written = 0;
+    bool bad = false;
+    wchar_t* out = output;
     const char* next = input;
     const char* const end = input + length;
     while (next != end)
     {
+        const auto room = static_cast<std::size_t>(output + capacity - out);
         const std::size_t run =
-            WidenAscii(next, std::min(static_cast<std::size_t>(end - next), capacity - written),
-                       output + written);
+            WidenAscii(next, std::min(static_cast<std::size_t>(end - next), room), out);
         next += run;
-        written += run;
-        // Other text, with the short ASCII stretches inside it.
-        for (std::size_t ascii = 0; next != end;)
+        out += run;
+        if (next != end && out == output + capacity)
         {
-            if (written == capacity)
+            // It does not fit: what the rest would need is all that is left to tell.
+            const std::size_t rest = CountWide(next, static_cast<std::size_t>(end - next), &bad);
+            if (bad && invalid != nullptr)
             {
-                return written + CountWide(next, static_cast<std::size_t>(end - next), invalid);
+                *invalid = true;
             }
+            return capacity + rest;
+        }
+        // Other text, with the short ASCII stretches inside it. Each byte gives at most one
+        // unit, so as many bytes as there is room for units need no test of the room (a
+        // character that starts among them may end past them).
+        const char* const stop = next + std::min(static_cast<std::size_t>(end - next), room - run);
+        for (std::size_t ascii = 0; next < stop;)
+        {
             const auto lead = static_cast<unsigned char>(*next);
             if (lead < 0x80)
             {
@@ -310,25 +357,19 @@ std::size_t DecodeUtf8(const char* input, std::size_t length, wchar_t* output, s
                 {
                     break;
                 }
-                output[written++] = static_cast<wchar_t>(lead);
+                *out++ = static_cast<wchar_t>(lead);
                 ++next;
                 continue;
             }
             ascii = 0;
-            ++next;
-            char32_t c = DecodeSequence(lead, next, end);
-            if (c == InvalidSequence)
-            {
-                if (invalid != nullptr)
-                {
-                    *invalid = true;
-                }
-                c = ReplacementCharacter;
-            }
-            output[written++] = static_cast<wchar_t>(c);
+            *out++ = static_cast<wchar_t>(DecodeCharacter(lead, next, end, bad));
         }
     }
-    return written;
+    if (bad && invalid != nullptr)
+    {
+        *invalid = true;
+    }
+    return static_cast<std::size_t>(out - output);
 }
 
 } // namespace Tolvane::Util::Os::Posix
