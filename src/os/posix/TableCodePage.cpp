@@ -12,11 +12,11 @@ namespace Tolvane::Util::Os::Posix {
 
 namespace {
 
-// The most output units that one input unit can produce: a character above U+FFFF is two
-// UTF-16 units, each of which may become a two-byte code.
-constexpr std::size_t MaxBytesPerWideUnit = 4;
-// On a single-byte page each of those codes and every default character is one byte.
-constexpr std::size_t MaxBytesPerWideUnitSingleByte = 2;
+// The most output units that one input unit can produce, as a power of two: a character above
+// U+FFFF is two UTF-16 units, each of which may become a two-byte code (4 bytes); on a
+// single-byte page each of those codes and every default character is one byte (2 bytes).
+constexpr unsigned MaxBytesPerWideUnitShift = 2;
+constexpr unsigned MaxBytesPerWideUnitSingleByteShift = 1;
 // The shortest ASCII run that a double-byte decoder copies as a block.
 constexpr std::size_t LongAsciiRun = 16;
 // Room kept free past the largest output of a stretch, for UncheckedWriter::PutCode.
@@ -157,7 +157,7 @@ bool IsFull(const Writer<Unit>& out)
 // checking writer; returns the units of the whole conversion as Writer::Result gives them.
 template <typename Unit, typename Convert>
 std::size_t WriteInStretches(Unit* output, std::size_t capacity, std::size_t length,
-                             std::size_t maxPerUnit, Convert convert)
+                             unsigned maxPerUnitShift, Convert convert)
 {
     Writer<Unit> writer(output, capacity);
     std::size_t i = 0;
@@ -165,7 +165,7 @@ std::size_t WriteInStretches(Unit* output, std::size_t capacity, std::size_t len
     {
         const std::size_t room = writer.Room();
         const std::size_t stretch =
-            room > SpareUnits ? std::min(length - i, (room - SpareUnits) / maxPerUnit) : 0;
+            room > SpareUnits ? std::min(length - i, (room - SpareUnits) >> maxPerUnitShift) : 0;
         if (stretch == 0)
         {
             i = convert(i, i + 1, writer);
@@ -601,11 +601,16 @@ private:
 
 const CodePageTable* FindCodePageTable(std::uint32_t codePage)
 {
-    const CodePageTable* const end = CodePageTables + CodePageTableCount;
-    const CodePageTable* const found = std::lower_bound(
-        CodePageTables, end, codePage,
-        [](const CodePageTable& page, std::uint32_t value) { return page.codePage < value; });
-    return found != end && found->codePage == codePage ? found : nullptr;
+    // A binary search without branches on the comparisons, which a short conversion would
+    // otherwise pay for in mispredictions, twice a call.
+    const CodePageTable* first = CodePageTables;
+    for (std::size_t count = CodePageTableCount; count > 1;)
+    {
+        const std::size_t half = count / 2;
+        first = first[half].codePage <= codePage ? first + half : first;
+        count -= half;
+    }
+    return first->codePage == codePage ? first : nullptr;
 }
 
 std::size_t TableFromWide(const CodePageTable& page, const WideOptions& options,
@@ -622,9 +627,10 @@ std::size_t TableFromWide(const CodePageTable& page, const WideOptions& options,
     }
     else
     {
-        const std::size_t maxPerUnit =
-            page.leadRows == nullptr ? MaxBytesPerWideUnitSingleByte : MaxBytesPerWideUnit;
-        result = WriteInStretches(output, capacity, length, maxPerUnit,
+        const unsigned maxPerUnitShift = page.leadRows == nullptr
+                                             ? MaxBytesPerWideUnitSingleByteShift
+                                             : MaxBytesPerWideUnitShift;
+        result = WriteInStretches(output, capacity, length, maxPerUnitShift,
                                   [&encoder](std::size_t i, std::size_t stop, auto& out) {
                                       return encoder.Convert(i, stop, out);
                                   });
@@ -658,7 +664,7 @@ std::size_t TableToWide(const CodePageTable& page, const char* input, std::size_
         return counter.Result();
     }
     // Each byte gives at most one unit.
-    return WriteInStretches(output, capacity, length, 1,
+    return WriteInStretches(output, capacity, length, 0,
                             [&decoder](std::size_t i, std::size_t stop, auto& out) {
                                 return decoder.Convert(i, stop, out);
                             });
