@@ -337,13 +337,25 @@ void WriteTables(const std::vector<Page>& pages, const Pool& codes, const Pool& 
     {
         const std::string name = std::to_string(page.codePage);
         for (const auto& [prefix, blocks] :
-             {std::pair{"Wide", &page.wideBlocks}, std::pair{"Exact", &page.exactBlocks},
-              std::pair{"WideRun", &page.wideRunBlocks},
-              std::pair{"ExactRun", &page.exactRunBlocks}})
+             {std::pair{"Wide", &page.wideBlocks}, std::pair{"Exact", &page.exactBlocks}})
         {
             writer.Array(
                 ("const std::uint16_t " + std::string(prefix) + "Blocks" + name + "[]").c_str(),
                 *blocks);
+        }
+        // The run tables give each block's start less the block's first unit, so that a unit's
+        // code is WideCodes[base[unit >> WideBlockShift] + unit].
+        for (const auto& [prefix, blocks] : {std::pair{"WideRun", &page.wideRunBlocks},
+                                             std::pair{"ExactRun", &page.exactRunBlocks}})
+        {
+            std::vector<std::int32_t> bases;
+            for (std::size_t block = 0; block < blocks->size(); ++block)
+            {
+                bases.push_back(static_cast<std::int32_t>((*blocks)[block] * WideBlockSize) -
+                                static_cast<std::int32_t>(block * WideBlockSize));
+            }
+            writer.Array(("const std::int32_t " + std::string(prefix) + "Bases" + name + "[]").c_str(),
+                         bases);
         }
         writer.Array(("const std::uint16_t Narrow" + name + "[]").c_str(), page.narrow);
         if (!page.leadRows.empty())
@@ -357,7 +369,7 @@ void WriteTables(const std::vector<Page>& pages, const Pool& codes, const Pool& 
         const std::string name = std::to_string(page.codePage);
         out << "{" << page.codePage << ", " << page.defaultCode << ", " << page.defaultUnicode
             << ", " << (page.asciiCompatible ? "true" : "false") << ", WideBlocks" << name
-            << ", ExactBlocks" << name << ", WideRunBlocks" << name << ", ExactRunBlocks" << name
+            << ", ExactBlocks" << name << ", WideRunBases" << name << ", ExactRunBases" << name
             << ", Narrow" << name << ", " << (page.leadRows.empty() ? "nullptr" : "LeadRows" + name)
             << "},\n";
         writer.bytes += sizeof(std::uint32_t) * 2 + 2 * sizeof(std::uint16_t) + 6 * sizeof(void*);

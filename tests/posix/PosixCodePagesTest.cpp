@@ -74,10 +74,8 @@ TEST(PosixCodePages, ConvertTextsAsWindowsDoes)
             {1252, NoBestFit, L"\x110000", "~", 1, true, false},
             {1252, NoBestFit, L"e\x301\x301", "\xE9~", 1, true, false},
             {1252, WcNoBestFitChars, L"e\x301", "e~", 1, true, false},
-            {1252, WcNoBestFitChars,
-             L"\x100"
-             L"ab\U0001F600cd",
-             "~ab~~cd", 1, true, false},
+            {1252, WcNoBestFitChars, L"\u0100ab\U0001F600cd", "~ab~~cd", 1, true, false},
+            {1252, 0, L"a\u0301bc", "a\264bc", 0, true, false}, // best fit, nothing composes
             // A base that the page lacks, composed into a character that it has.
             {866, BestFit, L"x\x456\x308" + std::wstring(20, 'a'), "x\xF5" + std::string(20, 'a'),
              0, true, false},

@@ -36,9 +36,10 @@ struct CodePageTable
     const std::uint16_t* exactBlocks;
     // The two again, where each unit that is the second of a CanonicalPair has defaultCode: so
     // that a run of lookups stops at a unit that may compose with the one before it, with no
-    // test of its own.
-    const std::uint16_t* wideRunBlocks;
-    const std::uint16_t* exactRunBlocks;
+    // test of its own. These give each block's start less its first unit: a unit's code is
+    // WideCodes[base[unit >> WideBlockShift] + unit].
+    const std::int32_t* wideRunBases;
+    const std::int32_t* exactRunBases;
     // 256 units: each byte alone (a lead byte alone gives the page's narrow default).
     const std::uint16_t* narrow;
     // Null for single-byte pages; otherwise 256 offsets into NarrowPairs, 0 for a byte that

@@ -202,11 +202,7 @@ public:
           // Without best fit the look-alikes are already the default code in these tables, so
           // one lookup and one comparison decide every unit in both modes.
           m_Blocks(options.bestFit ? page.wideBlocks : page.exactBlocks),
-          // Without the composite check nothing composes, and no unit needs to stop a run; with
-          // it, a unit that may compose with the one before it does.
-          m_RunBlocks(options.compositeCheck
-                          ? options.bestFit ? page.wideRunBlocks : page.exactRunBlocks
-                          : m_Blocks),
+          m_RunBases(options.bestFit ? page.wideRunBases : page.exactRunBases),
           // With the composite check an ASCII character that a combining one follows may
           // compose with it, so it leaves the ASCII run.
           m_ComposeFrom(options.compositeCheck ? LowestCombiningUnit : 0x110000),
@@ -243,6 +239,12 @@ private:
     {
         return WideCodes[(std::size_t{blocks[unit >> WideBlockShift]} << WideBlockShift) +
                          (unit & (WideBlockSize - 1))];
+    }
+
+    static std::uint16_t RunCodeOf(const std::int32_t* bases, char32_t unit)
+    {
+        return WideCodes[static_cast<std::ptrdiff_t>(bases[unit >> WideBlockShift]) +
+                         static_cast<std::ptrdiff_t>(unit)];
     }
 
     // Whether Windows writes `code` for `unit` rather than the default character.
@@ -318,14 +320,13 @@ private:
 
     // Each unit is looked up once, in the run table, before the one ahead of it is written.
     // The default code there stands for a unit without a mapping, for the default character's
-    // own unit, and for a unit that may compose with the one before it; the inner loop stops
-    // at each, and only the last ends the run (the unit before it then goes through
-    // Character).
+    // own unit, and for a combining unit; the inner loop stops at each, and only a unit that
+    // may compose with the one before it ends the run (which then goes through Character).
     template <typename Put>
     std::size_t UnitRun(std::size_t i, std::size_t stop, Put put)
     {
         const wchar_t* const input = m_Input;
-        const std::uint16_t* const blocks = m_RunBlocks;
+        const std::int32_t* const bases = m_RunBases;
         const std::uint16_t defaultCode = m_Page.defaultCode;
         // A unit is written only once the next one has been seen, so the last unit of the
         // input is left to the caller.
@@ -351,7 +352,7 @@ private:
                 {
                     return i;
                 }
-                const std::uint16_t nextCode = CodeOf(blocks, next);
+                const std::uint16_t nextCode = RunCodeOf(bases, next);
                 if (nextCode == defaultCode)
                 {
                     break;
@@ -367,8 +368,11 @@ private:
             {
                 return i;
             }
+            // Its own code from the full table (which differs for a combining unit when
+            // nothing composes).
             put(code);
-            code = next == m_Page.defaultUnicode ? defaultCode : DefaultOutput();
+            code = CodeOf(m_Blocks, next);
+            code = Maps(code, next) ? code : DefaultOutput();
             ++i;
         }
     }
@@ -494,7 +498,7 @@ private:
     const wchar_t* m_Input;
     std::size_t m_Length;
     const std::uint16_t* m_Blocks;
-    const std::uint16_t* m_RunBlocks;
+    const std::int32_t* m_RunBases;
     char32_t m_ComposeFrom;
     bool m_AsciiBlocks;
     bool m_Used = false;
