@@ -123,6 +123,14 @@ public:
         Put(static_cast<char>(code & 0xFF));
     }
     void Drop(std::size_t) {}
+    // What fits of `count` units, which fill the room when there are more.
+    void Append(const Unit* units, std::size_t count)
+    {
+        const std::size_t fits = std::min(count, Room());
+        std::copy(units, units + fits, m_Next);
+        m_Next += fits;
+        m_Overflow = m_Overflow || fits < count;
+    }
     bool Full() const { return m_Overflow; }
     std::size_t Room() const { return static_cast<std::size_t>(m_End - m_Next); }
     Unit* Next() const { return m_Next; }
@@ -155,10 +163,15 @@ bool IsFull(const Writer<Unit>& out)
 // Feeds `convert(i, stop, sink)` stretches of input, each into an unchecked writer when the
 // room holds the most that the stretch can produce, otherwise one unit at a time into the
 // checking writer; returns the units of the whole conversion as Writer::Result gives them.
+// Once the rest of the input is short enough, it goes whole into a local buffer and is copied
+// from there: the room left could not hold its largest output, and many short stretches would
+// cost more than the copy (a short text takes this way from the start).
 template <typename Unit, typename Convert>
 std::size_t WriteInStretches(Unit* output, std::size_t capacity, std::size_t length,
                              unsigned maxPerUnitShift, Convert convert)
 {
+    constexpr std::size_t TailUnits = 256 / sizeof(Unit);
+    const std::size_t tailLength = (TailUnits - SpareUnits) >> maxPerUnitShift;
     Writer<Unit> writer(output, capacity);
     std::size_t i = 0;
     while (i < length && !writer.Full())
@@ -166,6 +179,14 @@ std::size_t WriteInStretches(Unit* output, std::size_t capacity, std::size_t len
         const std::size_t room = writer.Room();
         const std::size_t stretch =
             room > SpareUnits ? std::min(length - i, (room - SpareUnits) >> maxPerUnitShift) : 0;
+        if (stretch < length - i && length - i <= tailLength)
+        {
+            Unit tail[TailUnits];
+            UncheckedWriter<Unit> fast(tail);
+            i = convert(i, length, fast);
+            writer.Append(tail, static_cast<std::size_t>(fast.Next() - tail));
+            break;
+        }
         if (stretch == 0)
         {
             i = convert(i, i + 1, writer);
