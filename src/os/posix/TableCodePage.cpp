@@ -1,12 +1,12 @@
-// The table code-page engine: lookups in the generated tables, with an ASCII fast path that
-// takes sixteen characters at a time.
+// The table code-page engine: one lookup per unit in the generated tables, in loops that keep
+// their state in registers, with an ASCII fast path that takes sixteen characters at a time;
+// what the loops cannot take on their own (defaults next to a combining unit, composition,
+// units above U+FFFF) goes character by character.
 #include "os/posix/TableCodePage.h"
 
 #include "os/posix/AsciiRun.h"
 
 #include <algorithm>
-#include <cstring>
-#include <type_traits>
 
 namespace Tolvane::Util::Os::Posix {
 
@@ -32,9 +32,9 @@ inline std::size_t CopyAscii(const char* input, std::size_t length, wchar_t* out
     return WidenAscii(input, length, output);
 }
 
-// The sinks share one interface: Put writes a unit; Ascii takes the run of ASCII units at the
-// start of the input (at most `length`), writes them unchanged and returns their number;
-// Drop takes back units that Ascii wrote.
+// The sinks share one interface: Put writes a unit, PutCode a one- or two-byte code; Ascii
+// takes the run of ASCII units at the start of the input (at most `length`), writes them
+// unchanged and returns their number.
 
 // Counts the output without writing it: the sizing call.
 template <typename Unit>
@@ -50,7 +50,6 @@ public:
         m_Count += count;
         return count;
     }
-    void Drop(std::size_t count) { m_Count -= count; }
     void Add(std::size_t count) { m_Count += count; }
     std::size_t Result() const { return m_Count; }
 
@@ -82,7 +81,6 @@ public:
         m_Next += count;
         return count;
     }
-    void Drop(std::size_t count) { m_Next -= count; }
     Unit* Next() const { return m_Next; }
     void Advance(Unit* next) { m_Next = next; }
 
@@ -122,7 +120,6 @@ public:
         }
         Put(static_cast<char>(code & 0xFF));
     }
-    void Drop(std::size_t) {}
     // What fits of `count` units, which fill the room when there are more.
     void Append(const Unit* units, std::size_t count)
     {
