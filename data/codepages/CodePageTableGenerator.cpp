@@ -24,6 +24,7 @@ namespace {
 
 constexpr unsigned WideBlockShift = 7; // as in src/os/posix/CodePageTables.h
 constexpr std::size_t WideBlockSize = std::size_t{1} << WideBlockShift;
+constexpr unsigned CodePageSlotBits = 9; // as in src/os/posix/CodePageTables.h
 constexpr std::uint16_t NotAPair = 0xFFFF;
 constexpr unsigned char FailedRecord = 0xFF;
 
@@ -323,6 +324,30 @@ struct Writer
     }
 };
 
+// A perfect hash of the page numbers: the first odd multiplier under which no two pages share
+// a slot. Found in a fixed order, so the tables are the same from build to build.
+void WriteSlots(const std::vector<Page>& pages, Writer& writer)
+{
+    for (std::uint32_t multiplier = 0x9E3779B1u;; multiplier += 2)
+    {
+        std::vector<std::uint8_t> slots(std::size_t{1} << CodePageSlotBits);
+        bool clash = false;
+        for (std::size_t index = 0; index < pages.size() && !clash; ++index)
+        {
+            std::uint8_t& slot =
+                slots[(pages[index].codePage * multiplier) >> (32 - CodePageSlotBits)];
+            clash = slot != 0;
+            slot = static_cast<std::uint8_t>(index + 1);
+        }
+        if (!clash)
+        {
+            writer.out << "const std::uint32_t CodePageSlotMultiplier = " << multiplier << "u;\n";
+            writer.Array("const std::uint8_t CodePageSlots[]", slots);
+            return;
+        }
+    }
+}
+
 void WriteTables(const std::vector<Page>& pages, const Pool& codes, const Pool& pairs,
                  const std::vector<std::uint64_t>& canonical, Writer& writer)
 {
@@ -354,8 +379,9 @@ void WriteTables(const std::vector<Page>& pages, const Pool& codes, const Pool& 
                 bases.push_back(static_cast<std::int32_t>((*blocks)[block] * WideBlockSize) -
                                 static_cast<std::int32_t>(block * WideBlockSize));
             }
-            writer.Array(("const std::int32_t " + std::string(prefix) + "Bases" + name + "[]").c_str(),
-                         bases);
+            writer.Array(
+                ("const std::int32_t " + std::string(prefix) + "Bases" + name + "[]").c_str(),
+                bases);
         }
         writer.Array(("const std::uint16_t Narrow" + name + "[]").c_str(), page.narrow);
         if (!page.leadRows.empty())
@@ -375,6 +401,7 @@ void WriteTables(const std::vector<Page>& pages, const Pool& codes, const Pool& 
         writer.bytes += sizeof(std::uint32_t) * 2 + 2 * sizeof(std::uint16_t) + 6 * sizeof(void*);
     }
     out << "};\nconst std::size_t CodePageTableCount = " << pages.size() << ";\n\n";
+    WriteSlots(pages, writer);
     out << "const CanonicalPair CanonicalPairs[] = {";
     std::uint32_t lowestSecond = 0xFFFF;
     std::vector<std::uint32_t> seconds;

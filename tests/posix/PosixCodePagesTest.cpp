@@ -3,6 +3,8 @@
 // points beyond the BMP, and the calls' contract (room, refused flags and arguments).
 #include "os/CodePages.h"
 
+#include "WindowsCodePages.h"
+
 #include "support/AllocationCounter.h"
 
 #include <gtest/gtest.h>
@@ -158,12 +160,27 @@ TEST(PosixCodePages, RefuseWhatWindowsRefuses)
                   0)
             << page << ", flags " << flags << ", length " << length << ", size " << size;
     }
-    // UTF-16/32, GB18030, ISO-2022, IBM numbers Windows lacks, nothing at all, and CP_MACCP.
-    for (const std::uint32_t page : {1200u, 12000u, 54936u, 50220u, 273u, 1208u, 99999u, 2u})
+    // Exactly the pages that Windows has, and the ANSI and OEM pages (0 and 1): no other number
+    // converts in either direction (UTF-16/32, GB18030, ISO-2022, CP_MACCP, ...).
+    std::vector<std::uint32_t> expected(std::begin(Tolvane::CodePageData::TableCodePages),
+                                        std::end(Tolvane::CodePageData::TableCodePages));
+    expected.insert(expected.end(), {CodePageAnsi, CodePageOem, CodePageUtf7, CodePageUtf8});
+    std::sort(expected.begin(), expected.end());
+    std::vector<std::uint32_t> toBytes;
+    std::vector<std::uint32_t> toUnits;
+    for (std::uint32_t page = 0; page < 0x20000; ++page)
     {
-        EXPECT_EQ(WideCharToMultiByte(page, 0, L"a", 1, bytes, 8, nullptr, nullptr), 0) << page;
-        EXPECT_EQ(MultiByteToWideChar(page, 0, "a", 1, units, 8), 0) << page;
+        if (WideCharToMultiByte(page, 0, L"a", 1, bytes, 8, nullptr, nullptr) != 0)
+        {
+            toBytes.push_back(page);
+        }
+        if (MultiByteToWideChar(page, 0, "a", 1, units, 8) != 0)
+        {
+            toUnits.push_back(page);
+        }
     }
+    EXPECT_EQ(toBytes, expected);
+    EXPECT_EQ(toUnits, expected);
 }
 
 // Windows converts a text piece by piece (a character, or a base character and a combining one

@@ -54,6 +54,12 @@ extern const std::uint16_t NarrowPairs[];
 extern const CodePageTable CodePageTables[];
 extern const std::size_t CodePageTableCount;
 
+// A perfect hash of the page numbers: slot (codePage * CodePageSlotMultiplier) >>
+// (32 - CodePageSlotBits) holds 1 + the index of the only page that may be there, or 0.
+constexpr unsigned CodePageSlotBits = 9;
+extern const std::uint32_t CodePageSlotMultiplier;
+extern const std::uint8_t CodePageSlots[];
+
 // A base character and a combining character that WC_COMPOSITECHECK turns into one.
 struct CanonicalPair
 {

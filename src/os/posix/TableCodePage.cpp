@@ -645,16 +645,10 @@ private:
 
 const CodePageTable* FindCodePageTable(std::uint32_t codePage)
 {
-    // A binary search without branches on the comparisons, which a short conversion would
-    // otherwise pay for in mispredictions, twice a call.
-    const CodePageTable* first = CodePageTables;
-    for (std::size_t count = CodePageTableCount; count > 1;)
-    {
-        const std::size_t half = count / 2;
-        first = first[half].codePage <= codePage ? first + half : first;
-        count -= half;
-    }
-    return first->codePage == codePage ? first : nullptr;
+    const std::uint8_t slot =
+        CodePageSlots[(codePage * CodePageSlotMultiplier) >> (32 - CodePageSlotBits)];
+    return slot != 0 && CodePageTables[slot - 1].codePage == codePage ? &CodePageTables[slot - 1]
+                                                                      : nullptr;
 }
 
 std::size_t TableFromWide(const CodePageTable& page, const WideOptions& options,
