@@ -36,6 +36,7 @@ Text Converted(Call call)
     std::vector<typename Text::value_type> shorter(static_cast<std::size_t>(std::max(size - 1, 1)));
     const Tolvane::Testing::AllocationScope scope;
     EXPECT_EQ(size > 1 ? call(shorter.data(), size - 1) : 0, 0) << "one unit short";
+    EXPECT_EQ(size > 1 ? call(shorter.data(), 1) : 0, 0) << "room for one unit";
     const std::int32_t written = call(text.data(), size);
     EXPECT_EQ(scope.Count(), 0u) << "a conversion allocates";
     EXPECT_EQ(written, size) << "the sizing call disagrees with the conversion";
@@ -78,6 +79,10 @@ TEST(PosixCodePages, ConvertTextsAsWindowsDoes)
             {1252, WcNoBestFitChars, L"e\x301", "e~", 1, true, false},
             {1252, WcNoBestFitChars, L"\u0100ab\U0001F600cd", "~ab~~cd", 1, true, false},
             {1252, 0, L"a\u0301bc", "a\264bc", 0, true, false}, // best fit, nothing composes
+            // EBCDIC: no ASCII block copies.
+            {37, BestFit, L"abcdefghijklmnopq",
+             "\x81\x82\x83\x84\x85\x86\x87\x88\x89\x91\x92\x93\x94\x95\x96\x97\x98", -1, true,
+             true},
             // A base that the page lacks, composed into a character that it has.
             {866, BestFit, L"x\x456\x308" + std::wstring(20, 'a'), "x\xF5" + std::string(20, 'a'),
              0, true, false},
