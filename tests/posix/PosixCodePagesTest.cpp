@@ -90,6 +90,7 @@ TEST(PosixCodePages, ConvertTextsAsWindowsDoes)
             {CodePageUtf7, 0, L"Hi Mom -:-)", "Hi Mom -:-)", -1, true, true},
             {CodePageUtf7, 0, L"A\x2262\x391.", "A+ImIDkQ-.", -1, true, true},
             {CodePageUtf7, 0, L"\U0001F600", "+2D3eAA-", -1, true, true},
+            {CodePageUtf7, 0, L"\xF800", "++AA-", -1, true, true}, // '+' as a base64 digit
             {CodePageUtf7, 0, L"A\x2262\x391.", "A+ImIDkQ.", -1, false, true},
             {CodePageUtf7, 0, L"1+1", "1+-1", -1, false, true},
             // A lone surrogate passes; unfinished bits are dropped, but a high byte keeps them
@@ -149,6 +150,7 @@ TEST(PosixCodePages, RefuseWhatWindowsRefuses)
                    {false, 1252, MbPrecomposed, 2, -2, nullptr, false},
                    {false, CodePageUtf8, MbPrecomposed, 1, 8, nullptr, false},
                    {false, CodePageUtf7, MbErrInvalidChars, 1, 8, nullptr, false},
+                   {false, CodePageUtf7, MbPrecomposed, 1, 8, nullptr, false},
                    {false, CodePageUtf8, MbErrInvalidChars, 2, 8, nullptr, false},
                    {false, CodePageUtf8, MbErrInvalidChars, 2, 0, nullptr, false}};
     char bytes[8];
