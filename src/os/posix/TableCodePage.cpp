@@ -228,8 +228,9 @@ public:
     {
     }
 
-    // Blocks of sixteen units, one that is all ASCII at once and any other unit by unit, so
-    // that text with few ASCII runs pays for one failed block test per sixteen units.
+    // A block of sixteen units that is all ASCII goes at once; other text goes through the
+    // run loops four blocks at a time, so that text with few ASCII runs pays for one failed
+    // block test per sixty-four units.
     template <typename Out>
     std::size_t Convert(std::size_t i, std::size_t stop, Out& out)
     {
@@ -285,11 +286,10 @@ private:
         return i;
     }
 
-    // Runs of the common units: below U+10000, mapped to a code other than the default, and
-    // followed by a unit that cannot compose with them. They go through a loop that keeps
-    // everything in registers (a store through char* could otherwise alias the encoder's
-    // fields and force reloads). Returns where the first other unit, which the caller takes,
-    // stands.
+    // Runs of the common units: below U+10000 and composing with neither neighbour, whether
+    // they map or take the default character. They go through a loop that keeps everything in
+    // registers (a store through char* could otherwise alias the encoder's fields and force
+    // reloads). Returns where the first other unit, which the caller takes, stands.
     template <typename Out>
     std::size_t MappedRun(std::size_t i, std::size_t, Out&)
     {
