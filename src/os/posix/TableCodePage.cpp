@@ -36,13 +36,30 @@ inline std::size_t CopyAscii(const char* input, std::size_t length, wchar_t* out
 // takes the run of ASCII units at the start of the input (at most `length`), writes them
 // unchanged and returns their number.
 
+// The bytes of a code: a lead byte and a trail byte above 0xFF, else one.
+inline std::size_t CodeBytes(std::uint16_t code)
+{
+    return code > 0xFF ? 2 : 1;
+}
+
+// Stores a code at `next` and moves past it. Both bytes are stored whatever the code's length,
+// which spares a hard-to-predict branch on mixed text; the second store may land one byte past
+// the code (hence SpareUnits).
+inline void StoreCode(char*& next, std::uint16_t code)
+{
+    const bool twoBytes = code > 0xFF;
+    next[0] = static_cast<char>(twoBytes ? code >> 8 : code);
+    next[1] = static_cast<char>(code);
+    next += twoBytes ? 2 : 1;
+}
+
 // Counts the output without writing it: the sizing call.
 template <typename Unit>
 class Counter
 {
 public:
     void Put(Unit) { ++m_Count; }
-    void PutCode(std::uint16_t code) { m_Count += code > 0xFF ? 2 : 1; }
+    void PutCode(std::uint16_t code) { m_Count += CodeBytes(code); }
     template <typename Source>
     std::size_t Ascii(const Source* input, std::size_t length)
     {
@@ -65,15 +82,7 @@ class UncheckedWriter
 public:
     explicit UncheckedWriter(Unit* next) : m_Next(next) {}
     void Put(Unit unit) { *m_Next++ = unit; }
-    // Both bytes are stored whatever the code's length, which spares a hard-to-predict branch
-    // on mixed text; the second store may land one byte past the code (hence SpareUnits).
-    void PutCode(std::uint16_t code)
-    {
-        const bool twoBytes = code > 0xFF;
-        m_Next[0] = static_cast<char>(twoBytes ? code >> 8 : code);
-        m_Next[1] = static_cast<char>(code);
-        m_Next += twoBytes ? 2 : 1;
-    }
+    void PutCode(std::uint16_t code) { StoreCode(m_Next, code); }
     template <typename Source>
     std::size_t Ascii(const Source* input, std::size_t length)
     {
@@ -306,12 +315,7 @@ private:
         }
         else
         {
-            i = UnitRun<false>(i, stop, [&next](std::uint16_t code) {
-                const bool twoBytes = code > 0xFF;
-                next[0] = static_cast<char>(twoBytes ? code >> 8 : code);
-                next[1] = static_cast<char>(code);
-                next += twoBytes ? 2 : 1;
-            });
+            i = UnitRun<false>(i, stop, [&next](std::uint16_t code) { StoreCode(next, code); });
         }
         out.Advance(next);
         return i;
@@ -330,8 +334,7 @@ private:
         }
         else
         {
-            i = UnitRun<false>(i, stop,
-                               [&count](std::uint16_t code) { count += code > 0xFF ? 2 : 1; });
+            i = UnitRun<false>(i, stop, [&count](std::uint16_t code) { count += CodeBytes(code); });
         }
         out.Add(count);
         return i;
