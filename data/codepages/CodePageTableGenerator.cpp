@@ -24,7 +24,8 @@ namespace {
 
 constexpr unsigned WideBlockShift = 7; // as in src/os/posix/CodePageTables.h
 constexpr std::size_t WideBlockSize = std::size_t{1} << WideBlockShift;
-constexpr unsigned CodePageSlotBits = 9; // as in src/os/posix/CodePageTables.h
+constexpr unsigned CodePageSlotBits = 9;      // as in src/os/posix/CodePageTables.h
+constexpr std::size_t CombiningSpanCount = 6; // as in src/os/posix/CodePageTables.h
 constexpr std::uint16_t NotAPair = 0xFFFF;
 constexpr unsigned char FailedRecord = 0xFF;
 
@@ -324,6 +325,60 @@ struct Writer
     }
 };
 
+// At most CombiningSpanCount spans [first, last] that hold every unit whose bit is set in
+// `bits`: the runs of set bits, merged across the narrowest gaps first, so that the spans
+// take in as few other units as they can. Padded with copies of the last span.
+std::vector<std::uint16_t> CoveringSpans(const std::vector<std::uint32_t>& bits)
+{
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> spans;
+    for (std::uint32_t unit = 0; unit < bits.size() * 32; ++unit)
+    {
+        if ((bits[unit / 32] >> (unit % 32) & 1) == 0)
+        {
+            continue;
+        }
+        if (!spans.empty() && spans.back().second + 1 == unit)
+        {
+            spans.back().second = unit;
+        }
+        else
+        {
+            spans.emplace_back(unit, unit);
+        }
+    }
+    if (spans.empty())
+    {
+        Fail("no combining units");
+    }
+    while (spans.size() > CombiningSpanCount)
+    {
+        std::size_t narrowest = 0;
+        for (std::size_t k = 1; k + 1 < spans.size(); ++k)
+        {
+            if (spans[k + 1].first - spans[k].second <
+                spans[narrowest + 1].first - spans[narrowest].second)
+            {
+                narrowest = k;
+            }
+        }
+        spans[narrowest].second = spans[narrowest + 1].second;
+        spans.erase(spans.begin() + static_cast<std::ptrdiff_t>(narrowest) + 1);
+    }
+    // The engine tests the spans on units saturated to 16 signed bits.
+    if (spans.back().second >= 0x7FFF)
+    {
+        Fail("a combining unit at or above U+7FFF");
+    }
+    spans.resize(CombiningSpanCount, spans.back());
+    std::vector<std::uint16_t> flat;
+    for (const auto& span : spans)
+    {
+        flat.push_back(static_cast<std::uint16_t>(span.first));
+        flat.push_back(static_cast<std::uint16_t>(span.second));
+    }
+    return flat;
+}
+
 // A perfect hash of the page numbers: the first odd multiplier under which no two pages share
 // a slot. Found in a fixed order, so the tables are the same from build to build.
 void WriteSlots(const std::vector<Page>& pages, Writer& writer)
@@ -419,6 +474,7 @@ void WriteTables(const std::vector<Page>& pages, const Pool& codes, const Pool& 
     out << "};\nconst std::size_t CanonicalPairCount = " << canonical.size() << ";\n"
         << "const char16_t LowestCombiningUnit = " << lowestSecond << ";\n";
     writer.Array("const std::uint32_t CombiningUnits[]", seconds);
+    writer.Array("const char16_t CombiningSpans[]", CoveringSpans(seconds));
     out << "const char16_t CombiningUnitLimit = " << seconds.size() * 32 << ";\n\n"
         << "} // namespace Posix\n} // namespace Os\n} // namespace Util\n} // namespace Tolvane\n";
 }

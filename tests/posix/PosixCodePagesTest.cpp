@@ -250,4 +250,27 @@ TEST(PosixCodePages, LongTextsGiveTheirPiecesEndToEnd)
     }
 }
 
+// A base and a combining character give the composed character's code wherever they stand in a
+// long text, also once a default has been used (when the sizing call counts without lookups):
+// combining units at the ends of their ranges, behind a letter just past one.
+TEST(PosixCodePages, ComposeAnywhereInALongText)
+{
+    const std::tuple<std::uint32_t, std::wstring, std::wstring> pairs[] = {
+        {1252, L"a\x300", L"\xE0"},
+        {1252, L"u\x308", L"\xFC"},
+        {1256, L"\x627\x653", L"\x622"},
+        {1256, L"\x627\x655", L"\x625"}};
+    for (const auto& [page, decomposed, composed] : pairs)
+    {
+        for (std::size_t offset = 0; offset < 18; ++offset)
+        {
+            SCOPED_TRACE(offset);
+            const std::wstring before = L"\x4E00" + std::wstring(offset, L'b') + L"\x656\x3A9";
+            const std::wstring after(20, L'c');
+            EXPECT_EQ(ToNarrow(page, BestFit, before + decomposed + after),
+                      ToNarrow(page, BestFit, before + composed + after));
+        }
+    }
+}
+
 } // namespace

@@ -76,5 +76,9 @@ extern const char16_t LowestCombiningUnit;
 // unit from CombiningUnitLimit up is.
 extern const std::uint32_t CombiningUnits[];
 extern const char16_t CombiningUnitLimit;
+// CombiningSpanCount spans, each a first and a last unit, that hold every combining unit and
+// few others, all below U+7FFF: a coarse test that takes many units at once.
+constexpr std::size_t CombiningSpanCount = 6;
+extern const char16_t CombiningSpans[2 * CombiningSpanCount];
 
 } // namespace Tolvane::Util::Os::Posix

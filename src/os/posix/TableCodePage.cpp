@@ -5,6 +5,7 @@
 #include "os/posix/TableCodePage.h"
 
 #include "os/posix/AsciiRun.h"
+#include "os/posix/CombiningScan.h"
 
 #include <algorithm>
 
@@ -433,12 +434,24 @@ private:
             return i;
         }
         const std::size_t start = i;
-        for (; i < end; ++i)
+        // With the composite check, eight units at a time while a coarse test rules them all
+        // out; the units of a block that it cannot rule out are looked at one by one.
+        const bool blocks = m_ComposeFrom == LowestCombiningUnit;
+        const PlainBlockTest plain;
+        while (i < end)
         {
-            const auto next = static_cast<char32_t>(input[i + 1]);
-            if (next >= checkFrom && (next >= 0x10000 || MayCompose(next)))
+            while (blocks && end - i >= PlainBlockUnits && plain.CertainlyPlain(input + i + 1))
             {
-                break;
+                i += PlainBlockUnits;
+            }
+            for (const std::size_t blockEnd = std::min(end, i + PlainBlockUnits); i < blockEnd; ++i)
+            {
+                const auto next = static_cast<char32_t>(input[i + 1]);
+                if (next >= checkFrom && (next >= 0x10000 || MayCompose(next)))
+                {
+                    count += i - start;
+                    return i;
+                }
             }
         }
         count += i - start;
