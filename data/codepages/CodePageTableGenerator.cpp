@@ -27,6 +27,8 @@ constexpr std::size_t WideBlockSize = std::size_t{1} << WideBlockShift;
 constexpr unsigned CodePageSlotBits = 9;      // as in src/os/posix/CodePageTables.h
 constexpr std::size_t CombiningSpanCount = 6; // as in src/os/posix/CodePageTables.h
 constexpr std::uint16_t NotAPair = 0xFFFF;
+constexpr std::uint16_t NoCode = 0xFFFF;        // as in src/os/posix/CodePageTables.h
+constexpr std::uint16_t ComposingCode = 0xFFFE; // as in src/os/posix/CodePageTables.h
 constexpr unsigned char FailedRecord = 0xFF;
 
 using Tolvane::CodePageData::DoubleBytePages;
@@ -130,10 +132,9 @@ struct Page
 {
     std::uint32_t codePage = 0;
     std::uint16_t defaultCode = 0;
-    std::uint16_t defaultUnicode = 0;
     bool asciiCompatible = true;
     // Block numbers in the pool of codes: with and without the best fits, and the same for the
-    // run loop, where each combining unit holds the default code.
+    // run loop, where each combining unit holds ComposingCode.
     std::vector<std::uint16_t> wideBlocks;
     std::vector<std::uint16_t> exactBlocks;
     std::vector<std::uint16_t> wideRunBlocks;
@@ -236,7 +237,6 @@ void ReadWide(const std::string& folder, Page& page, const Pool& pairs,
     {
         Fail(where + ": no unit without a mapping, so no default character");
     }
-    page.defaultUnicode = Decode(page, pairs, page.defaultCode);
 
     std::vector<std::uint16_t> wide(0x10000);
     std::vector<std::uint16_t> exactOnly(0x10000);
@@ -250,21 +250,18 @@ void ReadWide(const std::string& folder, Page& page, const Pool& pairs,
         }
         const bool used = answer[0] == '\1';
         const std::uint16_t code = used ? page.defaultCode : Code(answer.substr(1), where);
-        if (Code(system[unit], where) != code ||
-            (!used && code == page.defaultCode && unit != page.defaultUnicode))
+        if (Code(system[unit], where) != code)
         {
             Fail(where + ": unit " + std::to_string(unit) +
                  " has no single code for both default characters");
         }
-        wide[unit] = code;
-        const bool exact = Decode(page, pairs, code) == unit;
-        // Without best fit a look-alike becomes the default character, which the engine tells
-        // from a mapping by the code alone: so the default's own character must map exactly.
-        if (!exact && unit == page.defaultUnicode)
+        if (code >= ComposingCode)
         {
-            Fail(where + ": the default character's own character maps by best fit only");
+            Fail(where + ": a code that the tables keep for a unit without one");
         }
-        exactOnly[unit] = exact ? code : page.defaultCode;
+        const bool exact = !used && Decode(page, pairs, code) == unit;
+        wide[unit] = used ? NoCode : code;
+        exactOnly[unit] = exact ? code : NoCode;
         const std::string expected =
             exact ? std::string(1, '\0') + answer.substr(1) : std::string("\1~");
         exactMismatches += noBestFit[unit] == expected ? 0u : 1u;
@@ -299,8 +296,8 @@ void ReadWide(const std::string& folder, Page& page, const Pool& pairs,
     {
         if (combining[unit])
         {
-            wide[unit] = page.defaultCode;
-            exactOnly[unit] = page.defaultCode;
+            wide[unit] = ComposingCode;
+            exactOnly[unit] = ComposingCode;
         }
     }
     addBlocks(wide, page.wideRunBlocks);
@@ -448,12 +445,12 @@ void WriteTables(const std::vector<Page>& pages, const Pool& codes, const Pool& 
     for (const Page& page : pages)
     {
         const std::string name = std::to_string(page.codePage);
-        out << "{" << page.codePage << ", " << page.defaultCode << ", " << page.defaultUnicode
-            << ", " << (page.asciiCompatible ? "true" : "false") << ", WideBlocks" << name
+        out << "{" << page.codePage << ", " << page.defaultCode << ", "
+            << (page.asciiCompatible ? "true" : "false") << ", WideBlocks" << name
             << ", ExactBlocks" << name << ", WideRunBases" << name << ", ExactRunBases" << name
             << ", Narrow" << name << ", " << (page.leadRows.empty() ? "nullptr" : "LeadRows" + name)
             << "},\n";
-        writer.bytes += sizeof(std::uint32_t) * 2 + 2 * sizeof(std::uint16_t) + 6 * sizeof(void*);
+        writer.bytes += sizeof(std::uint32_t) * 2 + 6 * sizeof(void*);
     }
     out << "};\nconst std::size_t CodePageTableCount = " << pages.size() << ";\n\n";
     WriteSlots(pages, writer);

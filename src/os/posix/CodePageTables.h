@@ -16,27 +16,31 @@ constexpr std::size_t WideBlockCount = 0x10000 >> WideBlockShift;
 // In a lead byte's row of NarrowPairs: the two bytes are no pair, and each decodes alone.
 constexpr std::uint16_t NotAPair = 0xFFFF;
 
+// In the wide-to-narrow tables, in place of a code: the unit has no mapping and takes the
+// default character; and, in the run tables only, the unit may compose with the one before it.
+// No page has either as a code.
+constexpr std::uint16_t NoCode = 0xFFFF;
+constexpr std::uint16_t ComposingCode = 0xFFFE;
+
 struct CodePageTable
 {
     std::uint32_t codePage;
     // What a unit without a mapping gets: the page's default character, one byte, or a lead
-    // byte and a trail byte as (lead << 8) | trail. A unit that maps to it by best fit counts
-    // as unmapped too, unless it is the character that the default decodes to.
+    // byte and a trail byte as (lead << 8) | trail.
     std::uint16_t defaultCode;
-    std::uint16_t defaultUnicode;
     // Bytes 00-7F and U+0000-U+007F map to each other and none is a lead byte.
     bool asciiCompatible;
     // Wide to narrow: WideBlockCount block numbers each, a block's codes starting at
-    // WideCodes[number << WideBlockShift]. Each unit's code is written as defaultCode is.
-    // With best fit: a code maps exactly when it decodes back to the unit, otherwise it is a
-    // best fit.
+    // WideCodes[number << WideBlockShift]. Each unit's code is written as defaultCode is, or
+    // is NoCode. With best fit: a code maps exactly when it decodes back to the unit,
+    // otherwise it is a best fit.
     const std::uint16_t* wideBlocks;
-    // Without: a unit that maps only by best fit has defaultCode here (and no such unit is
-    // defaultUnicode), so that one lookup serves WC_NO_BEST_FIT_CHARS.
+    // Without: a unit that maps only by best fit has NoCode here, so that one lookup serves
+    // WC_NO_BEST_FIT_CHARS.
     const std::uint16_t* exactBlocks;
-    // The two again, where each unit that is the second of a CanonicalPair has defaultCode: so
-    // that a run of lookups stops at a unit that may compose with the one before it, with no
-    // test of its own. These give each block's start less its first unit: a unit's code is
+    // The two again, where each unit that is the second of a CanonicalPair has ComposingCode:
+    // so that a run of lookups stops at a unit that may compose with the one before it, with
+    // no test of its own. These give each block's start less its first unit: a unit's code is
     // WideCodes[base[unit >> WideBlockShift] + unit].
     const std::int32_t* wideRunBases;
     const std::int32_t* exactRunBases;

@@ -37,6 +37,16 @@ inline std::size_t CopyAscii(const char* input, std::size_t length, wchar_t* out
 // takes the run of ASCII units at the start of the input (at most `length`), writes them
 // unchanged and returns their number.
 
+// Tells the compiler which way a test mostly goes, for the layout of a loop around it.
+inline bool Likely(bool condition)
+{
+#if defined(__GNUC__)
+    return __builtin_expect(condition, true) != 0;
+#else
+    return condition;
+#endif
+}
+
 // The bytes of a code: a lead byte and a trail byte above 0xFF, else one.
 inline std::size_t CodeBytes(std::uint16_t code)
 {
@@ -206,6 +216,9 @@ std::size_t WriteInStretches(Unit* output, std::size_t capacity, std::size_t len
     return writer.Result();
 }
 
+// Set up once, at load time.
+const PlainBlockTest PlainBlocks;
+
 bool IsCombining(char32_t unit)
 {
     return unit < CombiningUnitLimit && (CombiningUnits[unit >> 5] >> (unit & 31) & 1) != 0;
@@ -226,7 +239,7 @@ class WideEncoder
 public:
     WideEncoder(const CodePageTable& page, const WideOptions& options, const wchar_t* input,
                 std::size_t length)
-        : m_Page(page), m_Options(options), m_Input(input), m_Length(length),
+        : m_Page(page), m_Input(input), m_Length(length),
           // Without best fit the look-alikes are already the default code in these tables, so
           // one lookup and one comparison decide every unit in both modes.
           m_Blocks(options.bestFit ? page.wideBlocks : page.exactBlocks),
@@ -234,7 +247,10 @@ public:
           // With the composite check an ASCII character that a combining one follows may
           // compose with it, so it leaves the ASCII run.
           m_ComposeFrom(options.compositeCheck ? LowestCombiningUnit : 0x110000),
-          m_AsciiBlocks(page.asciiCompatible && m_ComposeFrom >= 0x80)
+          m_AsciiBlocks(page.asciiCompatible && m_ComposeFrom >= 0x80),
+          m_DefaultOutput(options.defaultChar != nullptr
+                              ? static_cast<unsigned char>(*options.defaultChar)
+                              : page.defaultCode)
     {
     }
 
@@ -274,12 +290,6 @@ private:
     {
         return WideCodes[static_cast<std::ptrdiff_t>(bases[unit >> WideBlockShift]) +
                          static_cast<std::ptrdiff_t>(unit)];
-    }
-
-    // Whether Windows writes `code` for `unit` rather than the default character.
-    bool Maps(std::uint16_t code, char32_t unit) const
-    {
-        return code != m_Page.defaultCode || unit == m_Page.defaultUnicode;
     }
 
     template <typename Out>
@@ -341,16 +351,15 @@ private:
         return i;
     }
 
-    // Each unit is looked up once, in the run table, before the one ahead of it is written.
-    // The default code there stands for a unit without a mapping, for the default character's
-    // own unit, and for a combining unit; the inner loop stops at each, and only a unit that
-    // may compose with the one before it ends the run (which then goes through Character).
+    // Each unit is looked up once, in the run table, before the one ahead of it is written. A
+    // unit without a mapping is written as the default character within the run; a unit that
+    // may compose with the one before it ends the run, and the caller takes that one through
+    // Character.
     template <bool TwoARound, typename Put>
     std::size_t UnitRun(std::size_t i, std::size_t stop, Put put)
     {
         const wchar_t* const input = m_Input;
         const std::int32_t* const bases = m_RunBases;
-        const std::uint16_t defaultCode = m_Page.defaultCode;
         // A unit is written only once the next one has been seen, so the last unit of the
         // input is left to the caller.
         const std::size_t end = std::min(stop, m_Length - 1);
@@ -358,18 +367,36 @@ private:
         {
             return i;
         }
-        // Whether the first unit composes with the one before it has been decided already;
-        // a default or the default character's unit goes through Character.
+        // The last unit that the run took as a default, and whether a default had been used
+        // before it: when the run stops just before that unit, the caller decides whether it
+        // composes with the next one, so the default is not yet certain. Kept in the encoder
+        // rather than in registers, which the loops below need.
+        m_RunDefaultAt = m_Length;
+        const auto takeDefault = [this](std::size_t at) {
+            m_RunDefaultAt = at;
+            m_UsedBeforeRunDefault = m_Used;
+            m_Used = true;
+            return m_DefaultOutput;
+        };
+        const auto stopped = [this](std::size_t at) {
+            if (at == m_RunDefaultAt)
+            {
+                m_Used = m_UsedBeforeRunDefault;
+            }
+            return at;
+        };
+        // Whether the first unit composes with the one before it has been decided already, so
+        // its code comes from the full table.
         std::uint16_t code = CodeOf(m_Blocks, static_cast<char32_t>(input[i]));
-        if (code == defaultCode)
+        if (code == NoCode)
         {
-            return i;
+            code = takeDefault(i);
         }
         for (;;)
         {
-            // On a single-byte page, two units a round while both are plain, which halves the
-            // loop's own work (on a double-byte page the two variable-length writes made it
-            // slower); the one-unit loop below takes whatever stops it.
+            // On a single-byte page, two units a round while both map, which halves the loop's
+            // own work (on a double-byte page the two variable-length writes made it slower);
+            // the one-unit loop below takes whatever stops it.
             for (; TwoARound && i + 2 <= end; i += 2)
             {
                 const auto first = static_cast<char32_t>(input[i + 1]);
@@ -380,7 +407,7 @@ private:
                 }
                 const std::uint16_t firstCode = RunCodeOf(bases, first);
                 const std::uint16_t secondCode = RunCodeOf(bases, second);
-                if (firstCode == defaultCode || secondCode == defaultCode)
+                if (std::max(firstCode, secondCode) >= ComposingCode)
                 {
                     break;
                 }
@@ -394,29 +421,27 @@ private:
                 next = static_cast<char32_t>(input[i + 1]);
                 if (next >= 0x10000)
                 {
-                    return i;
+                    return stopped(i);
                 }
                 const std::uint16_t nextCode = RunCodeOf(bases, next);
-                if (nextCode == defaultCode)
+                if (nextCode >= ComposingCode)
                 {
                     break;
                 }
                 put(code);
                 code = nextCode;
             }
-            // The unit at i + 1 has the default code: it ends the run when it may compose with
-            // the unit at i, and when it may compose with its own next one, since its default
-            // is then not certain.
-            if (i == end || MayCompose(next) ||
-                (i + 2 < m_Length && MayCompose(static_cast<char32_t>(input[i + 2]))))
+            // The unit at i + 1 has no mapping, or may compose with the unit at i and so ends
+            // the run.
+            if (i == end || MayCompose(next))
             {
-                return i;
+                return stopped(i);
             }
-            // Its own code from the full table (which differs for a combining unit when
-            // nothing composes).
+            // Its code from the full table, which differs for a combining unit when nothing
+            // composes (and which keeps the loop above from holding the run table's code).
             put(code);
             code = CodeOf(m_Blocks, next);
-            code = Maps(code, next) ? code : DefaultOutput();
+            code = code == NoCode ? takeDefault(i + 1) : code;
             ++i;
         }
     }
@@ -437,10 +462,10 @@ private:
         // With the composite check, eight units at a time while a coarse test rules them all
         // out; the units of a block that it cannot rule out are looked at one by one.
         const bool blocks = m_ComposeFrom == LowestCombiningUnit;
-        const PlainBlockTest plain;
         while (i < end)
         {
-            while (blocks && end - i >= PlainBlockUnits && plain.CertainlyPlain(input + i + 1))
+            while (blocks && end - i >= PlainBlockUnits &&
+                   PlainBlocks.CertainlyPlain(input + i + 1))
             {
                 i += PlainBlockUnits;
             }
@@ -456,14 +481,6 @@ private:
         }
         count += i - start;
         return i;
-    }
-
-    // What the default character writes, as a code; noting that it was used.
-    std::uint16_t DefaultOutput()
-    {
-        m_Used = true;
-        return m_Options.defaultChar != nullptr ? static_cast<unsigned char>(*m_Options.defaultChar)
-                                                : m_Page.defaultCode;
     }
 
     bool MayCompose(char32_t unit) const { return unit >= m_ComposeFrom && IsCombining(unit); }
@@ -507,7 +524,7 @@ private:
     void Unit(char32_t unit, Out& out)
     {
         const std::uint16_t code = CodeOf(m_Blocks, unit);
-        if (Maps(code, unit))
+        if (code != NoCode)
         {
             out.PutCode(code);
         }
@@ -527,7 +544,7 @@ private:
             return false;
         }
         const std::uint16_t code = CodeOf(m_Blocks, composed);
-        if (!Maps(code, composed))
+        if (code == NoCode)
         {
             return false;
         }
@@ -539,25 +556,22 @@ private:
     void Default(Out& out)
     {
         m_Used = true;
-        if (m_Options.defaultChar != nullptr)
-        {
-            out.Put(*m_Options.defaultChar);
-        }
-        else
-        {
-            out.PutCode(m_Page.defaultCode);
-        }
+        out.PutCode(m_DefaultOutput);
     }
 
     const CodePageTable& m_Page;
-    const WideOptions& m_Options;
     const wchar_t* m_Input;
     std::size_t m_Length;
     const std::uint16_t* m_Blocks;
     const std::int32_t* m_RunBases;
     char32_t m_ComposeFrom;
     bool m_AsciiBlocks;
+    // What the default character writes, as a code.
+    std::uint16_t m_DefaultOutput;
     bool m_Used = false;
+    // See UnitRun.
+    std::size_t m_RunDefaultAt = 0;
+    bool m_UsedBeforeRunDefault = false;
 };
 
 // Converts the bytes of a double-byte page.
@@ -625,6 +639,8 @@ private:
     // Characters from `i` (at least one) until `stop` or a place where a long ASCII run may
     // start, with the tables in registers. A lead byte takes the next byte along when the two
     // form a pair, also past `stop`: the pair still gives one unit.
+    // Told that a non-ASCII byte mostly follows, the compiler keeps the loop's common way
+    // free of taken branches: without that, some placements of the code ran it a third slower.
     template <typename Put>
     std::size_t UnitRun(std::size_t i, std::size_t stop, Put put) const
     {
@@ -648,7 +664,7 @@ private:
             }
             put(narrow[byte]);
             ++i;
-        } while (i < stop && !LongAsciiRunMayStart(i, stop));
+        } while (i < stop && (Likely(bytes[i] >= 0x80) || !LongAsciiRunMayStart(i, stop)));
         return i;
     }
 
