@@ -511,7 +511,8 @@ int main(int argc, char** argv)
     try
     {
         Pool codes({});
-        Pool pairs({NotAPair}); // offset 0 stands for "no pair row"
+        // Offset 0: a row without pairs, for every byte that leads none.
+        Pool pairs(std::vector<std::uint16_t>(0x100, NotAPair));
         const std::vector<std::uint64_t> canonical = ReadCanonicalPairs(folder);
         std::vector<bool> combining(0x10000);
         for (const std::uint64_t entry : canonical)

@@ -46,8 +46,9 @@ struct CodePageTable
     const std::int32_t* exactRunBases;
     // 256 units: each byte alone (a lead byte alone gives the page's narrow default).
     const std::uint16_t* narrow;
-    // Null for single-byte pages; otherwise 256 offsets into NarrowPairs, 0 for a byte that
-    // leads no pair, else where its row of 256 units (one per trail byte) starts.
+    // Null for single-byte pages; otherwise 256 offsets into NarrowPairs, where each byte's
+    // row of 256 units (one per trail byte) starts. A byte that leads no pair has 0, whose row
+    // holds NotAPair throughout.
     const std::uint32_t* leadRows;
 };
 
