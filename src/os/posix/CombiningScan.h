@@ -20,8 +20,8 @@ constexpr std::size_t PlainBlockUnits = 8;
 // The units are saturated to 16 signed bits: every combining unit lies below U+7FFF and keeps
 // its value, while a unit from U+7FFF up becomes 0x7FFF and one above 0x7FFFFFFF becomes
 // -0x8000; both of those count as "may". A unit is in [first, last] when its distance from
-// `first`, as an unsigned 16-bit number, is at most last - first. The spans are set up once,
-// outside the caller's loop.
+// `first`, as an unsigned 16-bit number, is at most last - first. The spans are set up when
+// the test is made, outside the caller's loop.
 class PlainBlockTest
 {
 public:

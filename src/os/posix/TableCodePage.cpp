@@ -240,8 +240,8 @@ public:
     WideEncoder(const CodePageTable& page, const WideOptions& options, const wchar_t* input,
                 std::size_t length)
         : m_Page(page), m_Input(input), m_Length(length),
-          // Without best fit the look-alikes are already the default code in these tables, so
-          // one lookup and one comparison decide every unit in both modes.
+          // Without best fit the look-alikes are already NoCode in these tables, so one lookup
+          // and one comparison decide every unit in both modes.
           m_Blocks(options.bestFit ? page.wideBlocks : page.exactBlocks),
           m_RunBases(options.bestFit ? page.wideRunBases : page.exactRunBases),
           // With the composite check an ASCII character that a combining one follows may
