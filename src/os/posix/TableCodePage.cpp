@@ -688,14 +688,6 @@ private:
 
 } // namespace
 
-const CodePageTable* FindCodePageTable(std::uint32_t codePage)
-{
-    const std::uint8_t slot =
-        CodePageSlots[(codePage * CodePageSlotMultiplier) >> (32 - CodePageSlotBits)];
-    return slot != 0 && CodePageTables[slot - 1].codePage == codePage ? &CodePageTables[slot - 1]
-                                                                      : nullptr;
-}
-
 std::size_t TableFromWide(const CodePageTable& page, const WideOptions& options,
                           const wchar_t* input, std::size_t length, bool& usedDefault, char* output,
                           std::size_t capacity)

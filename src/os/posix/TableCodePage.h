@@ -8,8 +8,15 @@
 
 namespace Tolvane::Util::Os::Posix {
 
-// The tables of `codePage`, or null when Windows has no such table page.
-const CodePageTable* FindCodePageTable(std::uint32_t codePage);
+// The tables of `codePage`, or null when Windows has no such table page. Inline: both
+// conversion calls ask it on every call, and the lookup is shorter than a call.
+inline const CodePageTable* FindCodePageTable(std::uint32_t codePage)
+{
+    const std::uint8_t slot =
+        CodePageSlots[(codePage * CodePageSlotMultiplier) >> (32 - CodePageSlotBits)];
+    return slot != 0 && CodePageTables[slot - 1].codePage == codePage ? &CodePageTables[slot - 1]
+                                                                      : nullptr;
+}
 
 // How WideCharToMultiByte was asked to convert.
 struct WideOptions
