@@ -208,6 +208,14 @@ void ReadNarrow(const std::string& folder, Page& page, Pool& pairs)
                 Fail(name + ": a byte pair that decodes neither as a pair nor byte by byte");
             }
         }
+        // The engine counts characters from this, without the rows.
+        for (std::size_t trail = 0; leads && trail < 0x100; ++trail)
+        {
+            if ((row[trail] == NotAPair) != (trail == 0))
+            {
+                Fail(name + ": a lead byte that pairs with NUL or not with another byte");
+            }
+        }
         if (leads)
         {
             page.leadRows[lead] = pairs.Add(row);

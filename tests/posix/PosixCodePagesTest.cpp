@@ -192,7 +192,8 @@ TEST(PosixCodePages, RefuseWhatWindowsRefuses)
 
 // Windows converts a text piece by piece (a character, or a base character and a combining one
 // that compose), so a long text must give its pieces' conversions end to end, wherever the ASCII
-// runs that go in blocks begin and end; and a conversion allocates nothing.
+// runs that go in blocks begin and end, also in texts long enough for the double-byte pages' flat
+// tables; and a conversion allocates nothing.
 TEST(PosixCodePages, LongTextsGiveTheirPiecesEndToEnd)
 {
     const std::wstring widePieces[] = {L"a",      L"Z",        L"The quick brown fox ",
@@ -212,6 +213,7 @@ TEST(PosixCodePages, LongTextsGiveTheirPiecesEndToEnd)
     };
     for (int round = 0; round < 40; ++round)
     {
+        const std::size_t length = round % 8 < 2 ? 5000 : 340;
         for (const std::uint32_t page : {1252u, 932u, 437u, CodePageUtf8})
         {
             SCOPED_TRACE(page);
@@ -225,7 +227,7 @@ TEST(PosixCodePages, LongTextsGiveTheirPiecesEndToEnd)
             const std::string fox = narrowPieces[2] + narrowPieces[2];
             std::wstring text = L"0123456789abcdef" + widePieces[2] + widePieces[2];
             std::string expectedBytes = fox;
-            while (text.size() < 340)
+            while (text.size() < length)
             {
                 const std::wstring& piece = widePieces[pick(std::size(widePieces))];
                 text += piece;
@@ -234,10 +236,11 @@ TEST(PosixCodePages, LongTextsGiveTheirPiecesEndToEnd)
             }
             std::string bytes = "0123456789abcdef" + fox;
             std::wstring expectedText = text.substr(16, 40);
-            for (std::size_t piece = 0; bytes.size() < 340 || piece + 1 != std::size(narrowPieces);)
+            for (std::size_t piece = 0;
+                 bytes.size() < length || piece + 1 != std::size(narrowPieces);)
             {
-                piece = bytes.size() < 340 ? pick(std::size(narrowPieces) - 1)
-                                           : std::size(narrowPieces) - 1;
+                piece = bytes.size() < length ? pick(std::size(narrowPieces) - 1)
+                                              : std::size(narrowPieces) - 1;
                 bytes += narrowPieces[piece];
                 expectedText += ToWide(page, narrowFlags, narrowPieces[piece]);
             }
@@ -246,6 +249,28 @@ TEST(PosixCodePages, LongTextsGiveTheirPiecesEndToEnd)
                       expectedBytes);
             EXPECT_EQ(used, anyUsed);
             EXPECT_EQ(ToWide(page, narrowFlags, std::string_view(bytes).substr(16)), expectedText);
+        }
+    }
+}
+
+// The sizing call counts a double-byte text's characters in blocks, from which bytes lead: it
+// must agree with the conversion wherever lead bytes, their trail bytes and NULs fall, also
+// across the blocks' ends.
+TEST(PosixCodePages, CountDoubleByteTextsAsTheyConvert)
+{
+    // Lead bytes of both pages, one that leads only on 936, NUL, and bytes that lead on neither.
+    const char alphabet[] = {'\x81', '\xE0', '\xFC', '\xA1', '\0', 'A', '\x40', '\x7F'};
+    std::minstd_rand random(7);
+    for (const std::uint32_t page : {932u, 936u})
+    {
+        for (int round = 0; round < 200; ++round)
+        {
+            std::string bytes(129 + random() % 200, 'A');
+            for (char& byte : bytes)
+            {
+                byte = alphabet[random() % std::size(alphabet)];
+            }
+            ToWide(page, MbPrecomposed, bytes); // which compares the sizing call's answer
         }
     }
 }

@@ -48,7 +48,8 @@ struct CodePageTable
     const std::uint16_t* narrow;
     // Null for single-byte pages; otherwise 256 offsets into NarrowPairs, where each byte's
     // row of 256 units (one per trail byte) starts. A byte that leads no pair has 0, whose row
-    // holds NotAPair throughout.
+    // holds NotAPair throughout; a lead byte pairs with every byte but NUL (the generator
+    // checks it).
     const std::uint32_t* leadRows;
 };
 

@@ -6,6 +6,9 @@
 
 #include "os/posix/AsciiRun.h"
 #include "os/posix/CombiningScan.h"
+#include "os/posix/FlatRunCodes.h"
+#include "os/posix/NarrowCount.h"
+#include "os/posix/WideRounds.h"
 
 #include <algorithm>
 
@@ -20,6 +23,9 @@ constexpr unsigned MaxBytesPerWideUnitShift = 2;
 constexpr unsigned MaxBytesPerWideUnitSingleByteShift = 1;
 // The shortest ASCII run that a double-byte decoder copies as a block.
 constexpr std::size_t LongAsciiRun = 16;
+// The shortest text on a double-byte page that looks its units up in a flat table, whose
+// making (once) costs as much as converting some thousands of units through the blocks.
+constexpr std::size_t FlatRunMinimum = 4096;
 // Room kept free past the largest output of a stretch, for UncheckedWriter::PutCode.
 constexpr std::size_t SpareUnits = 1;
 
@@ -250,7 +256,10 @@ public:
           m_AsciiBlocks(page.asciiCompatible && m_ComposeFrom >= 0x80),
           m_DefaultOutput(options.defaultChar != nullptr
                               ? static_cast<unsigned char>(*options.defaultChar)
-                              : page.defaultCode)
+                              : page.defaultCode),
+          m_FlatRunCodes(page.leadRows != nullptr && length >= FlatRunMinimum
+                             ? FlatRunCodes(page, options.bestFit)
+                             : nullptr)
     {
     }
 
@@ -310,6 +319,11 @@ private:
     // they map or take the default character. They go through a loop that keeps everything in
     // registers (a store through char* could otherwise alias the encoder's fields and force
     // reloads). Returns where the first other unit, which the caller takes, stands.
+    struct NoRounds
+    {
+        std::size_t operator()(std::size_t i, std::size_t, std::uint16_t&) const { return i; }
+    };
+
     template <typename Out>
     std::size_t MappedRun(std::size_t i, std::size_t, Out&)
     {
@@ -326,7 +340,11 @@ private:
         }
         else
         {
-            i = UnitRun<false>(i, stop, [&next](std::uint16_t code) { StoreCode(next, code); });
+            i = UnitRun<false>(
+                i, stop, [&next](std::uint16_t code) { StoreCode(next, code); },
+                [this, &next](std::size_t at, std::size_t end, std::uint16_t& code) {
+                    return WriteRounds(m_Input, at, end, {m_RunBases, m_FlatRunCodes}, code, next);
+                });
         }
         out.Advance(next);
         return i;
@@ -345,7 +363,11 @@ private:
         }
         else
         {
-            i = UnitRun<false>(i, stop, [&count](std::uint16_t code) { count += CodeBytes(code); });
+            i = UnitRun<false>(
+                i, stop, [&count](std::uint16_t code) { count += CodeBytes(code); },
+                [this, &count](std::size_t at, std::size_t end, std::uint16_t& code) {
+                    return CountRounds(m_Input, at, end, {m_RunBases, m_FlatRunCodes}, code, count);
+                });
         }
         out.Add(count);
         return i;
@@ -355,8 +377,10 @@ private:
     // unit without a mapping is written as the default character within the run; a unit that
     // may compose with the one before it ends the run, and the caller takes that one through
     // Character.
-    template <bool TwoARound, typename Put>
-    std::size_t UnitRun(std::size_t i, std::size_t stop, Put put)
+    // On a double-byte page `rounds` first takes what it can eight units at a time (see
+    // WideRounds.h) and leaves the rest to the loops here.
+    template <bool TwoARound, typename Put, typename Rounds = NoRounds>
+    std::size_t UnitRun(std::size_t i, std::size_t stop, Put put, Rounds rounds = {})
     {
         const wchar_t* const input = m_Input;
         const std::int32_t* const bases = m_RunBases;
@@ -394,6 +418,7 @@ private:
         }
         for (;;)
         {
+            i = rounds(i, end, code);
             // On a single-byte page, two units a round while both map, which halves the loop's
             // own work (on a double-byte page the two variable-length writes made it slower);
             // the one-unit loop below takes whatever stops it.
@@ -568,6 +593,8 @@ private:
     bool m_AsciiBlocks;
     // What the default character writes, as a code.
     std::uint16_t m_DefaultOutput;
+    // For long text on a double-byte page, the run table as one array; else null.
+    const std::uint16_t* m_FlatRunCodes;
     bool m_Used = false;
     // See UnitRun.
     std::size_t m_RunDefaultAt = 0;
@@ -625,14 +652,6 @@ private:
         wchar_t* next = out.Next();
         i = UnitRun(i, stop, [&next](std::uint16_t unit) { *next++ = static_cast<wchar_t>(unit); });
         out.Advance(next);
-        return i;
-    }
-
-    std::size_t Run(std::size_t i, std::size_t stop, Counter<wchar_t>& out)
-    {
-        std::size_t count = 0;
-        i = UnitRun(i, stop, [&count](std::uint16_t) { ++count; });
-        out.Add(count);
         return i;
     }
 
@@ -731,13 +750,11 @@ std::size_t TableToWide(const CodePageTable& page, const char* input, std::size_
         }
         return length;
     }
-    NarrowDecoder decoder(page, bytes, length);
     if (output == nullptr)
     {
-        Counter<wchar_t> counter;
-        decoder.Convert(0, length, counter);
-        return counter.Result();
+        return CountDoubleByteCharacters(bytes, length, page.leadRows);
     }
+    NarrowDecoder decoder(page, bytes, length);
     // Each byte gives at most one unit.
     return WriteInStretches(output, capacity, length, 0,
                             [&decoder](std::size_t i, std::size_t stop, auto& out) {

@@ -34,7 +34,8 @@ struct WideOptions
 // Each UTF-16 unit goes through the table on its own (a character above U+FFFF is two
 // surrogates, which no page maps), so an unmapped character gets one default per unit; a
 // value above U+10FFFF gets one. `usedDefault` tells whether a default character was written
-// (also for a best fit onto the page's default character).
+// (also for a best fit onto the page's default character). The first long text on a
+// double-byte page makes that page's flat run table (FlatRunCodes.h).
 std::size_t TableFromWide(const CodePageTable& page, const WideOptions& options,
                           const wchar_t* input, std::size_t length, bool& usedDefault, char* output,
                           std::size_t capacity);
