@@ -447,6 +447,17 @@ void WriteTables(const std::vector<Page>& pages, const Pool& codes, const Pool& 
         if (!page.leadRows.empty())
         {
             writer.Array(("const std::uint32_t LeadRows" + name + "[]").c_str(), page.leadRows);
+            std::vector<std::uint8_t> leadBits(32, 0);
+            for (std::size_t byte = 0; byte < 0x100; ++byte)
+            {
+                if (page.leadRows[byte] != 0)
+                {
+                    leadBits[(byte >> 7) * 16 + (byte & 15)] |=
+                        static_cast<std::uint8_t>(1u << (byte >> 4 & 7));
+                }
+            }
+            writer.Array(("alignas(16) const std::uint8_t LeadBits" + name + "[]").c_str(),
+                         leadBits);
         }
     }
     out << "} // namespace\n\nconst CodePageTable CodePageTables[] = {\n";
@@ -456,9 +467,11 @@ void WriteTables(const std::vector<Page>& pages, const Pool& codes, const Pool& 
         out << "{" << page.codePage << ", " << page.defaultCode << ", "
             << (page.asciiCompatible ? "true" : "false") << ", WideBlocks" << name
             << ", ExactBlocks" << name << ", WideRunBases" << name << ", ExactRunBases" << name
-            << ", Narrow" << name << ", " << (page.leadRows.empty() ? "nullptr" : "LeadRows" + name)
+            << ", Narrow" << name << ", "
+            << (page.leadRows.empty() ? "nullptr, nullptr"
+                                      : "LeadRows" + name + ", LeadBits" + name)
             << "},\n";
-        writer.bytes += sizeof(std::uint32_t) * 2 + 6 * sizeof(void*);
+        writer.bytes += sizeof(std::uint32_t) * 2 + 7 * sizeof(void*);
     }
     out << "};\nconst std::size_t CodePageTableCount = " << pages.size() << ";\n\n";
     WriteSlots(pages, writer);

@@ -51,6 +51,10 @@ struct CodePageTable
     // holds NotAPair throughout; a lead byte pairs with every byte but NUL (the generator
     // checks it).
     const std::uint32_t* leadRows;
+    // Null for single-byte pages; otherwise which bytes lead, as two rows of 16 bytes indexed
+    // by a byte's low four bits: bit k of the first row's entry stands for the byte whose high
+    // four bits are k, of the second row's for k + 8 (the form that a byte shuffle looks up).
+    const std::uint8_t* leadBits;
 };
 
 extern const std::uint16_t WideCodes[];

@@ -1,6 +1,6 @@
-// A 64-byte block is classified at once (lead bytes, NUL bytes); which lead bytes really lead
-// then follows from runs of possible leads, since in such a run every other byte leads; the
-// characters are the bytes that are no trail byte.
+// A block of 64 bytes is classified at once (lead bytes, NUL bytes); which lead bytes really
+// lead then follows from runs of possible leads, since in such a run every other byte leads.
+// The characters are the bytes that are no trail byte.
 #include "os/posix/NarrowCount.h"
 
 #if defined(__x86_64__) && defined(__GNUC__)
@@ -13,8 +13,8 @@ namespace Tolvane::Util::Os::Posix {
 namespace {
 
 // One character at a time from `i`, where no trail byte stands.
-std::size_t CountFrom(const unsigned char* bytes, std::size_t i, std::size_t length,
-                      const std::uint32_t* leadRows)
+std::size_t CountFrom(const std::uint32_t* leadRows, const unsigned char* bytes, std::size_t i,
+                      std::size_t length)
 {
     std::size_t count = 0;
     while (i < length)
@@ -36,27 +36,43 @@ const bool HasSse41 =
 constexpr std::size_t BlockBytes = 64;
 constexpr std::uint64_t EvenBits = 0x5555555555555555u;
 
-// Byte sets as two rows of sixteen bytes, indexed by a byte's low four bits: bit k of the first
-// row's entry stands for the byte with high bits k, of the second's for high bits k + 8.
-class ByteSet
+class BlockReader
 {
 public:
-    TOLVANE_SSE41 explicit ByteSet(const std::uint32_t* leadRows)
+    TOLVANE_SSE41 explicit BlockReader(const std::uint8_t* leadBits)
+        : m_Low(_mm_load_si128(reinterpret_cast<const __m128i*>(leadBits))),
+          m_High(_mm_load_si128(reinterpret_cast<const __m128i*>(leadBits + 16)))
     {
-        alignas(16) std::uint8_t rows[2][16] = {};
-        for (unsigned byte = 0; byte < 0x100; ++byte)
-        {
-            if (leadRows[byte] != 0)
-            {
-                rows[byte >> 7][byte & 15] |= static_cast<std::uint8_t>(1u << (byte >> 4 & 7));
-            }
-        }
-        m_Low = _mm_load_si128(reinterpret_cast<const __m128i*>(rows[0]));
-        m_High = _mm_load_si128(reinterpret_cast<const __m128i*>(rows[1]));
     }
 
-    // Bit k set when byte k of the sixteen is in the set.
-    TOLVANE_SSE41 std::uint64_t Members(__m128i bytes) const
+    // Bit k set when byte k of the block at `bytes` leads a pair with the byte after it (byte
+    // 64 follows the block); `carry` is 1 when the first byte is the trail byte of the block
+    // before.
+    TOLVANE_SSE41 std::uint64_t Leads(const unsigned char* bytes, std::uint64_t carry) const
+    {
+        std::uint64_t leads = 0;
+        std::uint64_t nuls = 0;
+        for (unsigned k = 0; k < BlockBytes / 16; ++k)
+        {
+            const __m128i part = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 16 * k));
+            leads |= LeadBytes(part) << 16 * k;
+            nuls |= static_cast<std::uint64_t>(static_cast<std::uint32_t>(
+                        _mm_movemask_epi8(_mm_cmpeq_epi8(part, _mm_setzero_si128()))))
+                    << 16 * k;
+        }
+        nuls = nuls >> 1 | std::uint64_t{bytes[BlockBytes] == 0} << 63;
+        // The lead bytes that a byte other than NUL follows. In a run of them the first leads,
+        // the second trails, and so on: the runs that start at an even bit lead at even bits,
+        // the others at odd bits.
+        const std::uint64_t mayLead = leads & ~nuls & ~carry;
+        const std::uint64_t starts = mayLead & ~(mayLead << 1);
+        const std::uint64_t evenRuns = mayLead & ~(mayLead + (starts & EvenBits));
+        return (evenRuns & EvenBits) | (mayLead & ~evenRuns & ~EvenBits);
+    }
+
+private:
+    // Bit k set when byte k of the sixteen may lead.
+    TOLVANE_SSE41 std::uint64_t LeadBytes(__m128i bytes) const
     {
         const __m128i low = _mm_and_si128(bytes, _mm_set1_epi8(15));
         const __m128i high = _mm_and_si128(_mm_srli_epi16(bytes, 4), _mm_set1_epi8(15));
@@ -69,63 +85,55 @@ public:
             _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(row, bit), bit)));
     }
 
-private:
     __m128i m_Low;
     __m128i m_High;
 };
 
-TOLVANE_SSE41 std::size_t CountInBlocks(const unsigned char* bytes, std::size_t length,
-                                        const std::uint32_t* leadRows)
+// Where the block's characters start: every byte but the trail bytes.
+inline std::uint64_t CharacterStarts(std::uint64_t leads, std::uint64_t carry)
 {
-    const ByteSet leadBytes(leadRows);
+    return ~(leads << 1 | carry);
+}
+
+// 1 when the block's last byte leads a pair whose trail byte is the first of the next block.
+// The next block starts there all the same, so that where it starts does not wait for this
+// block's lead bytes.
+inline std::uint64_t Carry(std::uint64_t leads)
+{
+    return leads >> 63;
+}
+
+TOLVANE_SSE41 std::size_t CountInBlocks(const CodePageTable& page, const unsigned char* bytes,
+                                        std::size_t length)
+{
+    const BlockReader reader(page.leadBits);
     std::size_t count = 0;
     std::size_t i = 0;
-    // 1 when the block's first byte is the trail byte of the block before.
     std::uint64_t carry = 0;
-    // Each block needs the byte after it.
     while (length - i > BlockBytes)
     {
-        std::uint64_t leads = 0;
-        std::uint64_t nuls = 0;
-        for (unsigned k = 0; k < BlockBytes / 16; ++k)
-        {
-            const __m128i block =
-                _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i + 16 * k));
-            leads |= leadBytes.Members(block) << 16 * k;
-            nuls |= static_cast<std::uint64_t>(static_cast<std::uint32_t>(
-                        _mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_setzero_si128()))))
-                    << 16 * k;
-        }
-        // The lead bytes that a byte other than NUL follows, less one that trails.
-        const std::uint64_t mayLead =
-            leads & ~(nuls >> 1) & ~(std::uint64_t{bytes[i + BlockBytes] == 0} << 63) & ~carry;
-        // In a run of them the first leads, the second trails, and so on: the runs that start
-        // at an even bit lead at even bits, the others at odd bits.
-        const std::uint64_t starts = mayLead & ~(mayLead << 1);
-        const std::uint64_t evenRuns = mayLead & ~(mayLead + (starts & EvenBits));
-        const std::uint64_t lead = (evenRuns & EvenBits) | (mayLead & ~evenRuns & ~EvenBits);
-        const std::uint64_t trails = lead << 1 | carry;
-        count += BlockBytes - static_cast<std::size_t>(__builtin_popcountll(trails));
-        carry = lead >> 63;
+        const std::uint64_t leads = reader.Leads(bytes + i, carry);
+        count += static_cast<std::size_t>(__builtin_popcountll(CharacterStarts(leads, carry)));
+        carry = Carry(leads);
         i += BlockBytes;
     }
-    return count + CountFrom(bytes, i + carry, length, leadRows);
+    return count + CountFrom(page.leadRows, bytes, i + carry, length);
 }
 
 #endif
 
 } // namespace
 
-std::size_t CountDoubleByteCharacters(const unsigned char* bytes, std::size_t length,
-                                      const std::uint32_t* leadRows)
+std::size_t CountDoubleByteCharacters(const CodePageTable& page, const unsigned char* bytes,
+                                      std::size_t length)
 {
 #if defined(TOLVANE_NARROW_BLOCKS)
     if (HasSse41 && length > 2 * BlockBytes)
     {
-        return CountInBlocks(bytes, length, leadRows);
+        return CountInBlocks(page, bytes, length);
     }
 #endif
-    return CountFrom(bytes, 0, length, leadRows);
+    return CountFrom(page.leadRows, bytes, 0, length);
 }
 
 } // namespace Tolvane::Util::Os::Posix

@@ -752,7 +752,7 @@ std::size_t TableToWide(const CodePageTable& page, const char* input, std::size_
     }
     if (output == nullptr)
     {
-        return CountDoubleByteCharacters(bytes, length, page.leadRows);
+        return CountDoubleByteCharacters(page, bytes, length);
     }
     NarrowDecoder decoder(page, bytes, length);
     // Each byte gives at most one unit.
