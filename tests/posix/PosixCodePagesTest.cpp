@@ -298,4 +298,41 @@ TEST(PosixCodePages, ComposeAnywhereInALongText)
     }
 }
 
+// A unit without a mapping, or a base that has none but composes into a character that has one,
+// anywhere among the units that go eight at a time: the output is the pieces' end to end, and
+// the used-default flag tells whether a default was written.
+TEST(PosixCodePages, TellDefaultsWhereverTheyStand)
+{
+    const std::tuple<std::uint32_t, std::uint32_t, wchar_t, std::wstring> cases[] = {
+        {1252, NoBestFit, L'\xE9', L"\x4E00"},
+        {932, BestFit, L'\x3042', L"\xE01"},
+        {932, BestFit, L'\x3042', L"\xFFFF"},
+        {862, BestFit, L'\x5D0', L"\xC4\x304"}}; // only the composed character maps
+    for (const auto& [page, flags, filler, odd] : cases)
+    {
+        std::int32_t oddUsed = 0;
+        const std::string oddBytes = ToNarrow(page, flags, odd, nullptr, &oddUsed);
+        const std::string fillerByte = ToNarrow(page, flags, std::wstring(1, filler));
+        for (std::size_t before = 0; before < 26; ++before)
+        {
+            for (const std::size_t after : {0u, 1u, 2u, 3u, 5u, 7u, 8u, 9u, 30u})
+            {
+                SCOPED_TRACE(testing::Message() << before << " " << after);
+                std::string expected;
+                for (std::size_t k = 0; k < before + after; ++k)
+                {
+                    expected += fillerByte;
+                }
+                expected.insert(before * fillerByte.size(), oddBytes);
+                std::int32_t used = -1;
+                EXPECT_EQ(ToNarrow(page, flags,
+                                   std::wstring(before, filler) + odd + std::wstring(after, filler),
+                                   nullptr, &used),
+                          expected);
+                EXPECT_EQ(used, oddUsed);
+            }
+        }
+    }
+}
+
 } // namespace

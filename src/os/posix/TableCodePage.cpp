@@ -26,6 +26,8 @@ constexpr std::size_t LongAsciiRun = 16;
 // The shortest text on a double-byte page that looks its units up in a flat table, whose
 // making (once) costs as much as converting some thousands of units through the blocks.
 constexpr std::size_t FlatRunMinimum = 4096;
+// The shortest run of wide units that goes through the rounds of eight (WideRounds.h).
+constexpr std::size_t MinimumRoundsRun = 16;
 // Room kept free past the largest output of a stretch, for UncheckedWriter::PutCode.
 constexpr std::size_t SpareUnits = 1;
 
@@ -257,15 +259,18 @@ public:
           m_DefaultOutput(options.defaultChar != nullptr
                               ? static_cast<unsigned char>(*options.defaultChar)
                               : page.defaultCode),
-          m_FlatRunCodes(page.leadRows != nullptr && length >= FlatRunMinimum
-                             ? FlatRunCodes(page, options.bestFit)
-                             : nullptr)
+          m_RoundTables{m_RunBases,
+                        page.leadRows != nullptr && length >= FlatRunMinimum
+                            ? FlatRunCodes(page, options.bestFit)
+                            : nullptr,
+                        m_DefaultOutput, page.leadRows == nullptr, m_AsciiBlocks}
     {
     }
 
     // A block of sixteen units that is all ASCII goes at once; other text goes through the
-    // run loops four blocks at a time, so that text with few ASCII runs pays for one failed
-    // block test per sixty-four units.
+    // run loops up to sixteen blocks at a time, so that text with few ASCII runs pays for one
+    // failed block test, and one start of the loops, per 256 units. The rounds of eight hand
+    // back a run of sixteen ASCII units that they meet.
     template <typename Out>
     std::size_t Convert(std::size_t i, std::size_t stop, Out& out)
     {
@@ -281,7 +286,7 @@ public:
                 i += out.Ascii(m_Input + i, run);
                 continue;
             }
-            i = Units(i, std::min(stop, i + 4 * AsciiBlockUnits), out);
+            i = Units(i, std::min(stop, i + 16 * AsciiBlockUnits), out);
         }
         return i;
     }
@@ -307,6 +312,11 @@ private:
         while (i < stop && !IsFull(out))
         {
             i = MappedRun(i, stop, out);
+            if (m_AsciiAhead)
+            {
+                m_AsciiAhead = false;
+                break; // for Convert to copy
+            }
             if (i < stop)
             {
                 i = Character(i, out);
@@ -319,11 +329,6 @@ private:
     // they map or take the default character. They go through a loop that keeps everything in
     // registers (a store through char* could otherwise alias the encoder's fields and force
     // reloads). Returns where the first other unit, which the caller takes, stands.
-    struct NoRounds
-    {
-        std::size_t operator()(std::size_t i, std::size_t, std::uint16_t&) const { return i; }
-    };
-
     template <typename Out>
     std::size_t MappedRun(std::size_t i, std::size_t, Out&)
     {
@@ -333,18 +338,20 @@ private:
     std::size_t MappedRun(std::size_t i, std::size_t stop, UncheckedWriter<char>& out)
     {
         char* next = out.Next();
+        const auto rounds = [this, &next](std::size_t at, std::size_t end, std::uint16_t& code,
+                                          RoundDefaults& defaults) {
+            return WriteRounds(m_RoundTables, m_Input, at, end, code, defaults, next);
+        };
         if (m_Page.leadRows == nullptr)
         {
-            i = UnitRun<true>(i, stop,
-                              [&next](std::uint16_t code) { *next++ = static_cast<char>(code); });
+            i = UnitRun<true>(
+                i, stop, [&next](std::uint16_t code) { *next++ = static_cast<char>(code); },
+                rounds);
         }
         else
         {
             i = UnitRun<false>(
-                i, stop, [&next](std::uint16_t code) { StoreCode(next, code); },
-                [this, &next](std::size_t at, std::size_t end, std::uint16_t& code) {
-                    return WriteRounds(m_Input, at, end, {m_RunBases, m_FlatRunCodes}, code, next);
-                });
+                i, stop, [&next](std::uint16_t code) { StoreCode(next, code); }, rounds);
         }
         out.Advance(next);
         return i;
@@ -353,21 +360,23 @@ private:
     std::size_t MappedRun(std::size_t i, std::size_t stop, Counter<char>& out)
     {
         std::size_t count = 0;
+        const auto rounds = [this, &count](std::size_t at, std::size_t end, std::uint16_t& code,
+                                           RoundDefaults& defaults) {
+            return CountRounds(m_RoundTables, m_Input, at, end, code, defaults, count);
+        };
         if (m_Page.leadRows == nullptr && m_Used)
         {
             i = CountedRun(i, stop, count);
         }
         else if (m_Page.leadRows == nullptr)
         {
-            i = UnitRun<true>(i, stop, [&count](std::uint16_t) { ++count; });
+            i = UnitRun<true>(
+                i, stop, [&count](std::uint16_t) { ++count; }, rounds);
         }
         else
         {
             i = UnitRun<false>(
-                i, stop, [&count](std::uint16_t code) { count += CodeBytes(code); },
-                [this, &count](std::size_t at, std::size_t end, std::uint16_t& code) {
-                    return CountRounds(m_Input, at, end, {m_RunBases, m_FlatRunCodes}, code, count);
-                });
+                i, stop, [&count](std::uint16_t code) { count += CodeBytes(code); }, rounds);
         }
         out.Add(count);
         return i;
@@ -377,10 +386,10 @@ private:
     // unit without a mapping is written as the default character within the run; a unit that
     // may compose with the one before it ends the run, and the caller takes that one through
     // Character.
-    // On a double-byte page `rounds` first takes what it can eight units at a time (see
-    // WideRounds.h) and leaves the rest to the loops here.
-    template <bool TwoARound, typename Put, typename Rounds = NoRounds>
-    std::size_t UnitRun(std::size_t i, std::size_t stop, Put put, Rounds rounds = {})
+    // `rounds` first takes what it can eight units at a time (see WideRounds.h) and leaves the
+    // rest to the loops here.
+    template <bool TwoARound, typename Put, typename Rounds>
+    std::size_t UnitRun(std::size_t i, std::size_t stop, Put put, Rounds rounds)
     {
         const wchar_t* const input = m_Input;
         const std::int32_t* const bases = m_RunBases;
@@ -418,7 +427,25 @@ private:
         }
         for (;;)
         {
-            i = rounds(i, end, code);
+            // Rounds only for runs of some length, which repay the call.
+            const std::size_t before = i;
+            RoundDefaults defaults;
+            i = end - i >= MinimumRoundsRun ? rounds(i, end, code, defaults) : i;
+            if (i != before)
+            {
+                m_Used = m_Used || defaults.written;
+                if (defaults.pending)
+                {
+                    takeDefault(i);
+                }
+            }
+            if (defaults.asciiAhead)
+            {
+                // The next unit starts a long ASCII run, which Convert copies.
+                m_AsciiAhead = true;
+                put(code);
+                return i + 1;
+            }
             // On a single-byte page, two units a round while both map, which halves the loop's
             // own work (on a double-byte page the two variable-length writes made it slower);
             // the one-unit loop below takes whatever stops it.
@@ -593,9 +620,12 @@ private:
     bool m_AsciiBlocks;
     // What the default character writes, as a code.
     std::uint16_t m_DefaultOutput;
-    // For long text on a double-byte page, the run table as one array; else null.
-    const std::uint16_t* m_FlatRunCodes;
+    // What the rounds look up in (for long text on a double-byte page, the run table as one
+    // array).
+    RoundTables m_RoundTables;
     bool m_Used = false;
+    // A run stopped before a long ASCII run.
+    bool m_AsciiAhead = false;
     // See UnitRun.
     std::size_t m_RunDefaultAt = 0;
     bool m_UsedBeforeRunDefault = false;

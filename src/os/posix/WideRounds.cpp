@@ -66,121 +66,208 @@ struct FlatCodes
     std::uint16_t operator()(std::uint32_t unit) const { return codes[unit]; }
 };
 
-// The codes of the eight units at `units`, or false when one of them is at or above U+10000 or
-// has ComposingCode or NoCode.
-template <typename Lookup>
-TOLVANE_SSE41 inline bool LookUp(const wchar_t* units, Lookup lookup, __m128i& codes)
+// All units of the eight at `units` or'ed together.
+TOLVANE_SSE41 inline __m128i Bits(const wchar_t* units)
 {
     static_assert(sizeof(wchar_t) == 4, "wide units are UTF-32 here");
     const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units));
     const __m128i second = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + 4));
-    if (_mm_testz_si128(_mm_or_si128(first, second), _mm_set1_epi32(~0xFFFF)) == 0)
-    {
-        return false;
-    }
-    const auto* const unit = reinterpret_cast<const std::uint32_t*>(units);
-    codes =
-        _mm_setr_epi16(static_cast<short>(lookup(unit[0])), static_cast<short>(lookup(unit[1])),
-                       static_cast<short>(lookup(unit[2])), static_cast<short>(lookup(unit[3])),
-                       static_cast<short>(lookup(unit[4])), static_cast<short>(lookup(unit[5])),
-                       static_cast<short>(lookup(unit[6])), static_cast<short>(lookup(unit[7])));
-    // Only ComposingCode and NoCode reach 0xFFFF when one is added.
-    const __m128i stops =
-        _mm_cmpeq_epi16(_mm_adds_epu16(codes, _mm_set1_epi16(1)), _mm_set1_epi16(-1));
-    return _mm_testz_si128(stops, stops) != 0;
+    return _mm_or_si128(first, second);
 }
 
-// The codes that the round writes, the pending one first, and in `twoBytes` bit k set when the
-// k-th of them takes two bytes.
-TOLVANE_SSE41 inline __m128i Written(__m128i codes, std::uint32_t pending, unsigned& twoBytes)
+TOLVANE_SSE41 inline bool Below(__m128i bits, int limit)
 {
-    const __m128i written =
-        _mm_insert_epi16(_mm_slli_si128(codes, 2), static_cast<int>(pending), 0);
+    return _mm_testz_si128(bits, _mm_set1_epi32(-limit)) != 0;
+}
+
+// The run table's codes of the eight units at `units`, which are below U+10000.
+template <typename Lookup>
+TOLVANE_SSE41 inline __m128i LookUp(const wchar_t* units, Lookup lookup)
+{
+    const auto* const unit = reinterpret_cast<const std::uint32_t*>(units);
+    return _mm_setr_epi16(static_cast<short>(lookup(unit[0])), static_cast<short>(lookup(unit[1])),
+                          static_cast<short>(lookup(unit[2])), static_cast<short>(lookup(unit[3])),
+                          static_cast<short>(lookup(unit[4])), static_cast<short>(lookup(unit[5])),
+                          static_cast<short>(lookup(unit[6])), static_cast<short>(lookup(unit[7])));
+}
+
+// Whether one of `codes` is ComposingCode or NoCode, which alone reach 0xFFFF when one is added.
+TOLVANE_SSE41 inline bool AnyUnusual(__m128i codes)
+{
+    const __m128i unusual =
+        _mm_cmpeq_epi16(_mm_adds_epu16(codes, _mm_set1_epi16(1)), _mm_set1_epi16(-1));
+    return _mm_testz_si128(unusual, unusual) == 0;
+}
+
+TOLVANE_SSE41 inline bool AnyComposing(__m128i codes)
+{
+    const __m128i composing =
+        _mm_cmpeq_epi16(codes, _mm_set1_epi16(static_cast<short>(ComposingCode)));
+    return _mm_testz_si128(composing, composing) == 0;
+}
+
+// The codes that the round writes: the pending one, then the first seven of the eight.
+TOLVANE_SSE41 inline __m128i Written(__m128i codes, std::uint32_t pending)
+{
+    return _mm_insert_epi16(_mm_slli_si128(codes, 2), static_cast<int>(pending), 0);
+}
+
+// Bit k set when written code k takes two bytes.
+TOLVANE_SSE41 inline unsigned TwoByteCodes(__m128i written)
+{
     const __m128i oneByte = _mm_cmpeq_epi16(
         _mm_and_si128(written, _mm_set1_epi16(static_cast<short>(0xFF00))), _mm_setzero_si128());
-    twoBytes =
-        ~static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(oneByte, _mm_setzero_si128()))) &
-        0xFF;
-    return written;
+    return ~static_cast<unsigned>(
+               _mm_movemask_epi8(_mm_packs_epi16(oneByte, _mm_setzero_si128()))) &
+           0xFF;
 }
 
-template <typename Lookup>
-TOLVANE_SSE41 std::size_t Write(const wchar_t* input, std::size_t i, std::size_t end, Lookup lookup,
-                                std::uint16_t& code, char*& next)
+// Stores a round's codes at `out`; returns their bytes.
+template <bool SingleByte>
+TOLVANE_SSE41 inline unsigned Store(__m128i written, char* out)
+{
+    if (SingleByte)
+    {
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out), _mm_packus_epi16(written, written));
+        return RoundUnits;
+    }
+    const unsigned twoBytes = TwoByteCodes(written);
+    const __m128i shuffle =
+        _mm_load_si128(reinterpret_cast<const __m128i*>(CompactShuffles[twoBytes].data()));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_shuffle_epi8(written, shuffle));
+    return RoundUnits + static_cast<unsigned>(__builtin_popcount(twoBytes));
+}
+
+template <bool SingleByte>
+TOLVANE_SSE41 inline unsigned Bytes(__m128i written)
+{
+    return RoundUnits +
+           (SingleByte ? 0 : static_cast<unsigned>(__builtin_popcount(TwoByteCodes(written))));
+}
+
+// Runs the rounds; `take(written)` writes or counts one round's codes.
+template <typename Lookup, typename Take>
+TOLVANE_SSE41 inline std::size_t Run(const RoundTables& tables, Lookup lookup, const wchar_t* input,
+                                     std::size_t i, std::size_t end, std::uint16_t& code,
+                                     RoundDefaults& defaults, Take take)
 {
     std::uint32_t pending = code;
-    char* out = next;
-    __m128i codes;
-    while (end - i >= RoundUnits && LookUp(input + i + 1, lookup, codes))
+    // Whether a round wrote a unit without a mapping; whether the code pending after the last
+    // round with such units is one, and where that round ended.
+    bool written = false;
+    bool last = false;
+    std::size_t lastEnd = i;
+    while (end - i >= RoundUnits)
     {
-        unsigned twoBytes = 0;
-        const __m128i written = Written(codes, pending, twoBytes);
-        const __m128i shuffle =
-            _mm_load_si128(reinterpret_cast<const __m128i*>(CompactShuffles[twoBytes].data()));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_shuffle_epi8(written, shuffle));
-        out += RoundUnits + static_cast<unsigned>(__builtin_popcount(twoBytes));
+        const __m128i bits = Bits(input + i + 1);
+        if (!Below(bits, 0x10000))
+        {
+            break;
+        }
+        if (tables.asciiBlocks && Below(bits, 0x80) && end - i >= 2 * RoundUnits &&
+            Below(Bits(input + i + 1 + RoundUnits), 0x80))
+        {
+            defaults.asciiAhead = true;
+            break;
+        }
+        __m128i codes = LookUp(input + i + 1, lookup);
+        if (__builtin_expect(AnyUnusual(codes), false))
+        {
+            if (AnyComposing(codes))
+            {
+                break;
+            }
+            const __m128i none = _mm_cmpeq_epi16(codes, _mm_set1_epi16(static_cast<short>(NoCode)));
+            codes = _mm_blendv_epi8(codes, _mm_set1_epi16(static_cast<short>(tables.defaultCode)),
+                                    none);
+            const auto lanes = static_cast<unsigned>(
+                _mm_movemask_epi8(_mm_packs_epi16(none, _mm_setzero_si128())));
+            written = written || last || (lanes & 0x7F) != 0;
+            last = (lanes >> 7) != 0;
+            lastEnd = i + RoundUnits;
+        }
+        take(Written(codes, pending));
         pending = static_cast<std::uint32_t>(_mm_extract_epi16(codes, 7));
         i += RoundUnits;
     }
+    // A round after that one wrote its pending code.
+    defaults.written = defaults.written || written || (last && lastEnd != i);
+    defaults.pending = last && lastEnd == i;
     code = static_cast<std::uint16_t>(pending);
+    return i;
+}
+
+template <bool SingleByte, typename Lookup>
+TOLVANE_SSE41 std::size_t Write(const RoundTables& tables, Lookup lookup, const wchar_t* input,
+                                std::size_t i, std::size_t end, std::uint16_t& code,
+                                RoundDefaults& defaults, char*& next)
+{
+    char* out = next;
+    i = Run(tables, lookup, input, i, end, code, defaults,
+            [&out](__m128i written) { out += Store<SingleByte>(written, out); });
     next = out;
     return i;
 }
 
-template <typename Lookup>
-TOLVANE_SSE41 std::size_t Count(const wchar_t* input, std::size_t i, std::size_t end, Lookup lookup,
-                                std::uint16_t& code, std::size_t& count)
+template <bool SingleByte, typename Lookup>
+TOLVANE_SSE41 std::size_t Count(const RoundTables& tables, Lookup lookup, const wchar_t* input,
+                                std::size_t i, std::size_t end, std::uint16_t& code,
+                                RoundDefaults& defaults, std::size_t& count)
 {
-    std::uint32_t pending = code;
     std::size_t bytes = count;
-    __m128i codes;
-    while (end - i >= RoundUnits && LookUp(input + i + 1, lookup, codes))
-    {
-        unsigned twoBytes = 0;
-        Written(codes, pending, twoBytes);
-        bytes += RoundUnits + static_cast<unsigned>(__builtin_popcount(twoBytes));
-        pending = static_cast<std::uint32_t>(_mm_extract_epi16(codes, 7));
-        i += RoundUnits;
-    }
-    code = static_cast<std::uint16_t>(pending);
+    i = Run(tables, lookup, input, i, end, code, defaults,
+            [&bytes](__m128i written) { bytes += Bytes<SingleByte>(written); });
     count = bytes;
     return i;
 }
 
 } // namespace
 
-std::size_t WriteRounds(const wchar_t* input, std::size_t i, std::size_t end, RunCodes codes,
-                        std::uint16_t& code, char*& next)
+std::size_t WriteRounds(const RoundTables& tables, const wchar_t* input, std::size_t i,
+                        std::size_t end, std::uint16_t& code, RoundDefaults& defaults, char*& next)
 {
     if (!HasSse41)
     {
         return i;
     }
-    return codes.flat != nullptr ? Write(input, i, end, FlatCodes{codes.flat}, code, next)
-                                 : Write(input, i, end, BlockCodes{codes.bases}, code, next);
+    if (tables.singleByte)
+    {
+        return Write<true>(tables, BlockCodes{tables.bases}, input, i, end, code, defaults, next);
+    }
+    return tables.flat != nullptr
+               ? Write<false>(tables, FlatCodes{tables.flat}, input, i, end, code, defaults, next)
+               : Write<false>(tables, BlockCodes{tables.bases}, input, i, end, code, defaults,
+                              next);
 }
 
-std::size_t CountRounds(const wchar_t* input, std::size_t i, std::size_t end, RunCodes codes,
-                        std::uint16_t& code, std::size_t& count)
+std::size_t CountRounds(const RoundTables& tables, const wchar_t* input, std::size_t i,
+                        std::size_t end, std::uint16_t& code, RoundDefaults& defaults,
+                        std::size_t& count)
 {
     if (!HasSse41)
     {
         return i;
     }
-    return codes.flat != nullptr ? Count(input, i, end, FlatCodes{codes.flat}, code, count)
-                                 : Count(input, i, end, BlockCodes{codes.bases}, code, count);
+    if (tables.singleByte)
+    {
+        return Count<true>(tables, BlockCodes{tables.bases}, input, i, end, code, defaults, count);
+    }
+    return tables.flat != nullptr
+               ? Count<false>(tables, FlatCodes{tables.flat}, input, i, end, code, defaults, count)
+               : Count<false>(tables, BlockCodes{tables.bases}, input, i, end, code, defaults,
+                              count);
 }
 
 #else
 
-std::size_t WriteRounds(const wchar_t*, std::size_t i, std::size_t, RunCodes, std::uint16_t&,
-                        char*&)
+std::size_t WriteRounds(const RoundTables&, const wchar_t*, std::size_t i, std::size_t,
+                        std::uint16_t&, RoundDefaults&, char*&)
 {
     return i;
 }
 
-std::size_t CountRounds(const wchar_t*, std::size_t i, std::size_t, RunCodes, std::uint16_t&,
-                        std::size_t&)
+std::size_t CountRounds(const RoundTables&, const wchar_t*, std::size_t i, std::size_t,
+                        std::uint16_t&, RoundDefaults&, std::size_t&)
 {
     return i;
 }
