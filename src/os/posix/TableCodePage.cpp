@@ -689,9 +689,8 @@ private:
     // start, with the tables in registers. A lead byte takes the next byte along when the two
     // form a pair, also past `stop`: the pair still gives one unit. Below pairEnd each byte has
     // a next one, and the two are looked up together whether or not the first leads (row 0
-    // holds no pairs): the loop tests neither. Told that a non-ASCII byte mostly follows, the
-    // compiler keeps the loop's common way free of taken branches: without that, some
-    // placements of the code ran it a third slower.
+    // holds no pairs): the loop tests neither. A long ASCII run is looked for only after an
+    // ASCII byte, which the loop decodes itself, so that a pair costs no such test.
     template <typename Put>
     std::size_t UnitRun(std::size_t i, std::size_t stop, Put put) const
     {
@@ -699,26 +698,21 @@ private:
         const std::uint32_t* const leadRows = m_Page.leadRows;
         const std::uint16_t* const narrow = m_Page.narrow;
         const std::size_t pairEnd = std::min(stop, m_Length - 1);
-        if (i < pairEnd)
+        while (i < pairEnd)
         {
-            do
+            const unsigned char byte = bytes[i];
+            const std::uint16_t pair = NarrowPairs[leadRows[byte] + bytes[i + 1]];
+            if (Likely(pair != NotAPair))
             {
-                const unsigned char byte = bytes[i];
-                const std::uint16_t pair = NarrowPairs[leadRows[byte] + bytes[i + 1]];
-                if (pair != NotAPair)
-                {
-                    put(pair);
-                    i += 2;
-                }
-                else
-                {
-                    put(narrow[byte]);
-                    ++i;
-                }
-            } while (i < pairEnd && (Likely(bytes[i] >= 0x80) || !LongAsciiRunMayStart(i, stop)));
-            if (i < pairEnd)
+                put(pair);
+                i += 2;
+                continue;
+            }
+            put(narrow[byte]);
+            ++i;
+            if (byte < 0x80 && i < pairEnd && LongAsciiRunMayStart(i, stop))
             {
-                return i; // a long ASCII run may start here
+                return i;
             }
         }
         // The text's last byte decodes alone.
