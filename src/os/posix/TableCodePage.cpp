@@ -259,11 +259,9 @@ public:
           m_DefaultOutput(options.defaultChar != nullptr
                               ? static_cast<unsigned char>(*options.defaultChar)
                               : page.defaultCode),
-          m_RoundTables{m_RunBases,
-                        page.leadRows != nullptr && length >= FlatRunMinimum
-                            ? FlatRunCodes(page, options.bestFit)
-                            : nullptr,
-                        m_DefaultOutput, page.leadRows == nullptr, m_AsciiBlocks}
+          m_FlatRunCodes(page.leadRows != nullptr && length >= FlatRunMinimum
+                             ? FlatRunCodes(page, options.bestFit)
+                             : nullptr)
     {
     }
 
@@ -329,6 +327,13 @@ private:
     // they map or take the default character. They go through a loop that keeps everything in
     // registers (a store through char* could otherwise alias the encoder's fields and force
     // reloads). Returns where the first other unit, which the caller takes, stands.
+    // What the rounds of eight look up in, made when a run is long enough for them.
+    RoundTables RoundTablesOf() const
+    {
+        return {m_RunBases, m_FlatRunCodes, m_DefaultOutput, m_Page.leadRows == nullptr,
+                m_AsciiBlocks};
+    }
+
     template <typename Out>
     std::size_t MappedRun(std::size_t i, std::size_t, Out&)
     {
@@ -340,7 +345,7 @@ private:
         char* next = out.Next();
         const auto rounds = [this, &next](std::size_t at, std::size_t end, std::uint16_t& code,
                                           RoundDefaults& defaults) {
-            return WriteRounds(m_RoundTables, m_Input, at, end, code, defaults, next);
+            return WriteRounds(RoundTablesOf(), m_Input, at, end, code, defaults, next);
         };
         if (m_Page.leadRows == nullptr)
         {
@@ -362,7 +367,7 @@ private:
         std::size_t count = 0;
         const auto rounds = [this, &count](std::size_t at, std::size_t end, std::uint16_t& code,
                                            RoundDefaults& defaults) {
-            return CountRounds(m_RoundTables, m_Input, at, end, code, defaults, count);
+            return CountRounds(RoundTablesOf(), m_Input, at, end, code, defaults, count);
         };
         if (m_Page.leadRows == nullptr && m_Used)
         {
@@ -428,23 +433,26 @@ private:
         for (;;)
         {
             // Rounds only for runs of some length, which repay the call.
-            const std::size_t before = i;
-            RoundDefaults defaults;
-            i = end - i >= MinimumRoundsRun ? rounds(i, end, code, defaults) : i;
-            if (i != before)
+            if (end - i >= MinimumRoundsRun)
             {
-                m_Used = m_Used || defaults.written;
-                if (defaults.pending)
+                const std::size_t before = i;
+                RoundDefaults defaults;
+                i = rounds(i, end, code, defaults);
+                if (i != before)
                 {
-                    takeDefault(i);
+                    m_Used = m_Used || defaults.written;
+                    if (defaults.pending)
+                    {
+                        takeDefault(i);
+                    }
                 }
-            }
-            if (defaults.asciiAhead)
-            {
-                // The next unit starts a long ASCII run, which Convert copies.
-                m_AsciiAhead = true;
-                put(code);
-                return i + 1;
+                if (defaults.asciiAhead)
+                {
+                    // The next unit starts a long ASCII run, which Convert copies.
+                    m_AsciiAhead = true;
+                    put(code);
+                    return i + 1;
+                }
             }
             // On a single-byte page, two units a round while both map, which halves the loop's
             // own work (on a double-byte page the two variable-length writes made it slower);
@@ -620,9 +628,8 @@ private:
     bool m_AsciiBlocks;
     // What the default character writes, as a code.
     std::uint16_t m_DefaultOutput;
-    // What the rounds look up in (for long text on a double-byte page, the run table as one
-    // array).
-    RoundTables m_RoundTables;
+    // For long text on a double-byte page, the run table as one array; else null.
+    const std::uint16_t* m_FlatRunCodes;
     bool m_Used = false;
     // A run stopped before a long ASCII run.
     bool m_AsciiAhead = false;
