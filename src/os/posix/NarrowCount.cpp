@@ -3,6 +3,8 @@
 // The characters are the bytes that are no trail byte.
 #include "os/posix/NarrowCount.h"
 
+#include "os/posix/CpuFeatures.h"
+
 #if defined(__x86_64__) && defined(__GNUC__)
 #define TOLVANE_NARROW_BLOCKS 1
 #include <immintrin.h>
@@ -29,9 +31,6 @@ std::size_t CountFrom(const std::uint32_t* leadRows, const unsigned char* bytes,
 #if defined(TOLVANE_NARROW_BLOCKS)
 
 #define TOLVANE_SSE41 __attribute__((target("sse4.1,popcnt")))
-
-const bool HasSse41 =
-    __builtin_cpu_supports("sse4.1") != 0 && __builtin_cpu_supports("popcnt") != 0;
 
 constexpr std::size_t BlockBytes = 64;
 constexpr std::uint64_t EvenBits = 0x5555555555555555u;
@@ -128,7 +127,7 @@ std::size_t CountDoubleByteCharacters(const CodePageTable& page, const unsigned 
                                       std::size_t length)
 {
 #if defined(TOLVANE_NARROW_BLOCKS)
-    if (HasSse41 && length > 2 * BlockBytes)
+    if (HasSse41() && length > 2 * BlockBytes)
     {
         return CountInBlocks(page, bytes, length);
     }

@@ -323,10 +323,6 @@ private:
         return i;
     }
 
-    // Runs of the common units: below U+10000 and composing with neither neighbour, whether
-    // they map or take the default character. They go through a loop that keeps everything in
-    // registers (a store through char* could otherwise alias the encoder's fields and force
-    // reloads). Returns where the first other unit, which the caller takes, stands.
     // What the rounds of eight look up in, made when a run is long enough for them.
     RoundTables RoundTablesOf() const
     {
@@ -334,6 +330,10 @@ private:
                 m_AsciiBlocks};
     }
 
+    // Runs of the common units: below U+10000 and composing with neither neighbour, whether
+    // they map or take the default character. They go through a loop that keeps everything in
+    // registers (a store through char* could otherwise alias the encoder's fields and force
+    // reloads). Returns where the first other unit, which the caller takes, stands.
     template <typename Out>
     std::size_t MappedRun(std::size_t i, std::size_t, Out&)
     {

@@ -3,6 +3,8 @@
 // gives: it puts each lead byte before its trail byte and closes the gaps.
 #include "os/posix/WideRounds.h"
 
+#include "os/posix/CpuFeatures.h"
+
 #include "os/posix/CodePageTables.h"
 
 #include <array>
@@ -47,9 +49,6 @@ constexpr std::array<std::array<std::uint8_t, 16>, 256> MakeCompactShuffles()
 }
 
 alignas(16) constexpr auto CompactShuffles = MakeCompactShuffles();
-
-const bool HasSse41 =
-    __builtin_cpu_supports("sse4.1") != 0 && __builtin_cpu_supports("popcnt") != 0;
 
 struct BlockCodes
 {
@@ -226,7 +225,7 @@ TOLVANE_SSE41 std::size_t Count(const RoundTables& tables, Lookup lookup, const 
 std::size_t WriteRounds(const RoundTables& tables, const wchar_t* input, std::size_t i,
                         std::size_t end, std::uint16_t& code, RoundDefaults& defaults, char*& next)
 {
-    if (!HasSse41)
+    if (!HasSse41())
     {
         return i;
     }
@@ -244,7 +243,7 @@ std::size_t CountRounds(const RoundTables& tables, const wchar_t* input, std::si
                         std::size_t end, std::uint16_t& code, RoundDefaults& defaults,
                         std::size_t& count)
 {
-    if (!HasSse41)
+    if (!HasSse41())
     {
         return i;
     }

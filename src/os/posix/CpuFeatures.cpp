@@ -1,0 +1,20 @@
+#include "os/posix/CpuFeatures.h"
+
+namespace Tolvane::Util::Os::Posix {
+
+bool HasSse41()
+{
+#if defined(__x86_64__) && defined(__GNUC__)
+    // Asked on first use rather than at load, so that a conversion made while other files'
+    // objects are constructed gets the right answer too.
+    static const bool has = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("sse4.1") != 0 && __builtin_cpu_supports("popcnt") != 0;
+    }();
+    return has;
+#else
+    return false;
+#endif
+}
+
+} // namespace Tolvane::Util::Os::Posix
