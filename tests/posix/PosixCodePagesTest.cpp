@@ -10,9 +10,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <random>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -295,6 +297,49 @@ TEST(PosixCodePages, ComposeAnywhereInALongText)
             EXPECT_EQ(ToNarrow(page, BestFit, before + decomposed + after),
                       ToNarrow(page, BestFit, before + composed + after));
         }
+    }
+}
+
+// The first long texts on a double-byte page, converted on several threads at once, race to make
+// the page's flat table (no other test here makes 949's): each must get the text's bytes.
+TEST(PosixCodePages, ConvertLongTextsOnSeveralThreadsAtOnce)
+{
+    const std::wstring sample = L"\xAC00\xB098\xB2E4 abc \x4E00\x3042";
+    std::wstring text;
+    std::string expected;
+    const std::string sampleBytes = ToNarrow(949, BestFit, sample);
+    while (text.size() < 5000)
+    {
+        text += sample;
+        expected += sampleBytes;
+    }
+    std::atomic<int> waiting{4};
+    std::vector<std::string> results(4);
+    std::vector<std::thread> threads;
+    for (std::string& result : results)
+    {
+        threads.emplace_back([&text, &waiting, &result] {
+            waiting.fetch_sub(1);
+            while (waiting.load() > 0)
+            {
+                std::this_thread::yield();
+            }
+            const auto length = static_cast<std::int32_t>(text.size());
+            const std::int32_t size = WideCharToMultiByte(949, BestFit, text.data(), length,
+                                                          nullptr, 0, nullptr, nullptr);
+            result.assign(static_cast<std::size_t>(std::max(size, 0)), '\0');
+            const std::int32_t written = WideCharToMultiByte(949, BestFit, text.data(), length,
+                                                             result.data(), size, nullptr, nullptr);
+            result.resize(static_cast<std::size_t>(std::max(written, 0)));
+        });
+    }
+    for (std::thread& thread : threads)
+    {
+        thread.join();
+    }
+    for (const std::string& result : results)
+    {
+        EXPECT_EQ(result, expected);
     }
 }
 
