@@ -4,7 +4,7 @@ namespace Tolvane::Util::Os::Posix {
 
 bool HasSse41()
 {
-#if defined(__x86_64__) && defined(__GNUC__)
+#if defined(TOLVANE_SSE41_PATHS)
     // Asked on first use rather than at load, so that a conversion made while other files'
     // objects are constructed gets the right answer too.
     static const bool has = [] {

@@ -5,8 +5,7 @@
 
 #include "os/posix/CpuFeatures.h"
 
-#if defined(__x86_64__) && defined(__GNUC__)
-#define TOLVANE_NARROW_BLOCKS 1
+#if defined(TOLVANE_SSE41_PATHS)
 #include <immintrin.h>
 #endif
 
@@ -28,9 +27,7 @@ std::size_t CountFrom(const std::uint32_t* leadRows, const unsigned char* bytes,
     return count;
 }
 
-#if defined(TOLVANE_NARROW_BLOCKS)
-
-#define TOLVANE_SSE41 __attribute__((target("sse4.1,popcnt")))
+#if defined(TOLVANE_SSE41_PATHS)
 
 constexpr std::size_t BlockBytes = 64;
 constexpr std::uint64_t EvenBits = 0x5555555555555555u;
@@ -126,7 +123,7 @@ TOLVANE_SSE41 std::size_t CountInBlocks(const CodePageTable& page, const unsigne
 std::size_t CountDoubleByteCharacters(const CodePageTable& page, const unsigned char* bytes,
                                       std::size_t length)
 {
-#if defined(TOLVANE_NARROW_BLOCKS)
+#if defined(TOLVANE_SSE41_PATHS)
     if (HasSse41() && length > 2 * BlockBytes)
     {
         return CountInBlocks(page, bytes, length);

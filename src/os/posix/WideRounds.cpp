@@ -3,24 +3,20 @@
 // gives: it puts each lead byte before its trail byte and closes the gaps.
 #include "os/posix/WideRounds.h"
 
-#include "os/posix/CpuFeatures.h"
-
 #include "os/posix/CodePageTables.h"
+#include "os/posix/CpuFeatures.h"
 
 #include <array>
 
-#if defined(__x86_64__) && defined(__GNUC__)
-#define TOLVANE_WIDE_ROUNDS 1
+#if defined(TOLVANE_SSE41_PATHS)
 #include <immintrin.h>
 #endif
 
 namespace Tolvane::Util::Os::Posix {
 
-#if defined(TOLVANE_WIDE_ROUNDS)
+#if defined(TOLVANE_SSE41_PATHS)
 
 namespace {
-
-#define TOLVANE_SSE41 __attribute__((target("sse4.1,popcnt")))
 
 constexpr unsigned RoundUnits = 8;
 
