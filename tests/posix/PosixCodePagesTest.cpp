@@ -28,12 +28,14 @@ constexpr std::uint32_t MbErrInvalidChars = 0x08;
 constexpr std::uint32_t WcErrInvalidChars = 0x80;
 
 // Converts as the library does, a sizing call and then one with that room, and checks that one
-// unit less room fails the call and that neither call allocates.
+// unit less room fails the call, that the conversion writes nothing past its room and that
+// neither call allocates.
 template <typename Text, typename Call>
 Text Converted(Call call)
 {
     const std::int32_t size = call(nullptr, 0);
-    Text text(static_cast<std::size_t>(std::max(size, 1)), '\x7F');
+    constexpr typename Text::value_type Guard = '\x7F';
+    Text text(static_cast<std::size_t>(std::max(size, 1)) + 1, Guard);
     // Exactly that room, so that the sanitizers see a write past it.
     std::vector<typename Text::value_type> shorter(static_cast<std::size_t>(std::max(size - 1, 1)));
     const Tolvane::Testing::AllocationScope scope;
@@ -42,6 +44,7 @@ Text Converted(Call call)
     const std::int32_t written = call(text.data(), size);
     EXPECT_EQ(scope.Count(), 0u) << "a conversion allocates";
     EXPECT_EQ(written, size) << "the sizing call disagrees with the conversion";
+    EXPECT_EQ(text[static_cast<std::size_t>(std::max(size, 1))], Guard) << "a write past the room";
     text.resize(static_cast<std::size_t>(std::max(written, 0)));
     return text;
 }
@@ -77,10 +80,17 @@ TEST(PosixCodePages, ConvertTextsAsWindowsDoes)
             // and only with the next unit.
             {1252, NoBestFit, L"a\U00010000\U0010FFFFb", "a~~~~b", 1, true, false}, // first, last
             {1252, NoBestFit, L"\x110000", "~", 1, true, false},
+            {1252, NoBestFit, L"\U00010000a", "~~a", 1, true, false},
             {1252, NoBestFit, L"e\x301\x301", "\xE9~", 1, true, false},
             {1252, WcNoBestFitChars, L"e\x301", "e~", 1, true, false},
             {1252, WcNoBestFitChars, L"\u0100ab\U0001F600cd", "~ab~~cd", 1, true, false},
             {1252, 0, L"a\u0301bc", "a\264bc", 0, true, false}, // best fit, nothing composes
+            // Short double-byte texts whose last code is one byte, in exactly their room.
+            {932, BestFit, L"\u65E5\u672Ca",
+             "\x93\xFA\x96\x7B"
+             "a",
+             0, true, true},
+            {932, BestFit, L"a\u65E5\uFF76", "a\x93\xFA\xB6", 0, true, true},
             // EBCDIC: no ASCII block copies.
             {37, BestFit, L"abcdefghijklmnopq",
              "\x81\x82\x83\x84\x85\x86\x87\x88\x89\x91\x92\x93\x94\x95\x96\x97\x98", -1, true,

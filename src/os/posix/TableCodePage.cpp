@@ -28,6 +28,9 @@ constexpr std::size_t LongAsciiRun = 16;
 constexpr std::size_t FlatRunMinimum = 4096;
 // The shortest run of wide units that goes through the rounds of eight (WideRounds.h).
 constexpr std::size_t MinimumRoundsRun = 16;
+// The longest text that first tries the plain loop (PlainPrefix), which needs no setup but
+// takes one unit at a time.
+constexpr std::size_t PlainPrefixLimit = 32;
 // Room kept free past the largest output of a stretch, for UncheckedWriter::PutCode.
 constexpr std::size_t SpareUnits = 1;
 
@@ -70,6 +73,113 @@ inline void StoreCode(char*& next, std::uint16_t code)
     next[0] = static_cast<char>(twoBytes ? code >> 8 : code);
     next[1] = static_cast<char>(code);
     next += twoBytes ? 2 : 1;
+}
+
+// A unit's code in a run table (CodePageTable::wideRunBases), for a unit below U+10000.
+inline std::uint16_t RunCodeOf(const std::int32_t* bases, char32_t unit)
+{
+    return WideCodes[static_cast<std::ptrdiff_t>(bases[unit >> WideBlockShift]) +
+                     static_cast<std::ptrdiff_t>(unit)];
+}
+
+// Stores a code at `next` when it fits before `end`, writing only its own bytes.
+inline bool StoreCodeWithin(char*& next, char* end, std::uint16_t code)
+{
+    const std::size_t bytes = CodeBytes(code);
+    if (bytes > static_cast<std::size_t>(end - next))
+    {
+        return false;
+    }
+    next[0] = static_cast<char>(bytes == 2 ? code >> 8 : code);
+    next[bytes - 1] = static_cast<char>(code);
+    next += bytes;
+    return true;
+}
+
+// Takes units from the start of the input while each maps on its own: below U+10000 and with
+// a code in the run table, so that none takes a default or may compose with the unit before
+// it. The unit before the one that stops it is left as well, since the two may compose.
+// `put(code)` takes a code, or returns false when there is no room for it. Returns the number
+// of units taken.
+template <typename Put>
+std::size_t PlainPrefix(const std::int32_t* bases, const wchar_t* input, std::size_t length,
+                        Put put)
+{
+    if (length == 0 || static_cast<char32_t>(input[0]) >= 0x10000)
+    {
+        return 0;
+    }
+    std::uint16_t code = RunCodeOf(bases, static_cast<char32_t>(input[0]));
+    if (code >= ComposingCode)
+    {
+        return 0;
+    }
+    for (std::size_t i = 1; i < length; ++i)
+    {
+        const auto unit = static_cast<char32_t>(input[i]);
+        if (unit >= 0x10000)
+        {
+            return i - 1;
+        }
+        const std::uint16_t next = RunCodeOf(bases, unit);
+        if (next >= ComposingCode || !put(code))
+        {
+            return i - 1;
+        }
+        code = next;
+    }
+    return put(code) ? length : length - 1;
+}
+
+// PlainPrefix with the output counted (`output` null) or written: its units and, in
+// `produced`, their bytes. Where every code is one byte, or the room holds two for each unit,
+// the room needs no test.
+std::size_t PlainPrefixOf(const CodePageTable& page, const std::int32_t* bases,
+                          const wchar_t* input, std::size_t length, char* output,
+                          std::size_t capacity, std::size_t& produced)
+{
+    const bool singleByte = page.leadRows == nullptr;
+    std::size_t taken = 0;
+    if (output == nullptr && singleByte)
+    {
+        taken = PlainPrefix(bases, input, length, [](std::uint16_t) { return true; });
+        produced = taken;
+        return taken;
+    }
+    if (output == nullptr)
+    {
+        std::size_t count = 0;
+        taken = PlainPrefix(bases, input, length, [&count](std::uint16_t code) {
+            count += CodeBytes(code);
+            return true;
+        });
+        produced = count;
+        return taken;
+    }
+    char* next = output;
+    if (singleByte && capacity >= length)
+    {
+        taken = PlainPrefix(bases, input, length, [&next](std::uint16_t code) {
+            *next++ = static_cast<char>(code);
+            return true;
+        });
+    }
+    else if (capacity >= 2 * length)
+    {
+        taken = PlainPrefix(bases, input, length, [&next](std::uint16_t code) {
+            StoreCode(next, code);
+            return true;
+        });
+    }
+    else
+    {
+        char* const end = output + capacity;
+        taken = PlainPrefix(bases, input, length, [&next, end](std::uint16_t code) {
+            return StoreCodeWithin(next, end, code);
+        });
+    }
+    produced = static_cast<std::size_t>(next - output);
+    return taken;
 }
 
 // Counts the output without writing it: the sizing call.
@@ -185,20 +295,20 @@ bool IsFull(const Writer<Unit>& out)
     return out.Full();
 }
 
-// Feeds `convert(i, stop, sink)` stretches of input, each into an unchecked writer when the
-// room holds the most that the stretch can produce, otherwise one unit at a time into the
+// Feeds `convert(i, stop, sink)` stretches of input from `start`, each into an unchecked writer
+// when the room holds the most that the stretch can produce, otherwise one unit at a time into the
 // checking writer; returns the units of the whole conversion as Writer::Result gives them.
 // Once the rest of the input is short enough, it goes whole into a local buffer and is copied
 // from there: the room left could not hold its largest output, and many short stretches would
 // cost more than the copy (a short text takes this way from the start).
 template <typename Unit, typename Convert>
-std::size_t WriteInStretches(Unit* output, std::size_t capacity, std::size_t length,
-                             unsigned maxPerUnitShift, Convert convert)
+std::size_t WriteInStretches(Unit* output, std::size_t capacity, std::size_t start,
+                             std::size_t length, unsigned maxPerUnitShift, Convert convert)
 {
     constexpr std::size_t TailUnits = 256 / sizeof(Unit);
     const std::size_t tailLength = (TailUnits - SpareUnits) >> maxPerUnitShift;
     Writer<Unit> writer(output, capacity);
-    std::size_t i = 0;
+    std::size_t i = start;
     while (i < length && !writer.Full())
     {
         const std::size_t room = writer.Room();
@@ -296,12 +406,6 @@ private:
     {
         return WideCodes[(std::size_t{blocks[unit >> WideBlockShift]} << WideBlockShift) +
                          (unit & (WideBlockSize - 1))];
-    }
-
-    static std::uint16_t RunCodeOf(const std::int32_t* bases, char32_t unit)
-    {
-        return WideCodes[static_cast<std::ptrdiff_t>(bases[unit >> WideBlockShift]) +
-                         static_cast<std::ptrdiff_t>(unit)];
     }
 
     template <typename Out>
@@ -742,23 +846,38 @@ std::size_t TableFromWide(const CodePageTable& page, const WideOptions& options,
                           const wchar_t* input, std::size_t length, bool& usedDefault, char* output,
                           std::size_t capacity)
 {
+    // A short text mostly maps unit by unit, and then the plain loop takes all of it; the
+    // encoder takes over where it stops. No unit that the loop took used a default.
+    std::size_t start = 0;
+    std::size_t plainOutput = 0;
+    if (length <= PlainPrefixLimit)
+    {
+        start = PlainPrefixOf(page, options.bestFit ? page.wideRunBases : page.exactRunBases, input,
+                              length, output, capacity, plainOutput);
+        if (start == length)
+        {
+            usedDefault = false;
+            return plainOutput;
+        }
+    }
     WideEncoder encoder(page, options, input, length);
-    std::size_t result = 0;
+    std::size_t result = plainOutput;
     if (output == nullptr)
     {
         Counter<char> counter;
-        encoder.Convert(0, length, counter);
-        result = counter.Result();
+        encoder.Convert(start, length, counter);
+        result += counter.Result();
     }
     else
     {
         const unsigned maxPerUnitShift = page.leadRows == nullptr
                                              ? MaxBytesPerWideUnitSingleByteShift
                                              : MaxBytesPerWideUnitShift;
-        result = WriteInStretches(output, capacity, length, maxPerUnitShift,
-                                  [&encoder](std::size_t i, std::size_t stop, auto& out) {
-                                      return encoder.Convert(i, stop, out);
-                                  });
+        result += WriteInStretches(output + plainOutput, capacity - plainOutput, start, length,
+                                   maxPerUnitShift,
+                                   [&encoder](std::size_t i, std::size_t stop, auto& out) {
+                                       return encoder.Convert(i, stop, out);
+                                   });
     }
     usedDefault = encoder.Used();
     return result;
@@ -787,7 +906,7 @@ std::size_t TableToWide(const CodePageTable& page, const char* input, std::size_
     }
     NarrowDecoder decoder(page, bytes, length);
     // Each byte gives at most one unit.
-    return WriteInStretches(output, capacity, length, 0,
+    return WriteInStretches(output, capacity, 0, length, 0,
                             [&decoder](std::size_t i, std::size_t stop, auto& out) {
                                 return decoder.Convert(i, stop, out);
                             });
