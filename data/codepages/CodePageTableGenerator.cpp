@@ -444,6 +444,21 @@ void WriteTables(const std::vector<Page>& pages, const Pool& codes, const Pool& 
                 bases);
         }
         writer.Array(("const std::uint16_t Narrow" + name + "[]").c_str(), page.narrow);
+        // The units below U+0100 whose exact run code is the byte of their own value.
+        std::vector<std::uint8_t> identityBits(32, 0);
+        for (std::size_t unit = 0; unit < 0x100; ++unit)
+        {
+            const std::uint16_t code =
+                codes.Units()[page.exactRunBlocks[unit >> WideBlockShift] * WideBlockSize +
+                              (unit & (WideBlockSize - 1))];
+            if (code == unit)
+            {
+                identityBits[(unit >> 7) * 16 + (unit & 15)] |=
+                    static_cast<std::uint8_t>(1u << (unit >> 4 & 7));
+            }
+        }
+        writer.Array(("alignas(16) const std::uint8_t IdentityBits" + name + "[]").c_str(),
+                     identityBits);
         if (!page.leadRows.empty())
         {
             writer.Array(("const std::uint32_t LeadRows" + name + "[]").c_str(), page.leadRows);
@@ -470,8 +485,8 @@ void WriteTables(const std::vector<Page>& pages, const Pool& codes, const Pool& 
             << ", Narrow" << name << ", "
             << (page.leadRows.empty() ? "nullptr, nullptr"
                                       : "LeadRows" + name + ", LeadBits" + name)
-            << "},\n";
-        writer.bytes += sizeof(std::uint32_t) * 2 + 7 * sizeof(void*);
+            << ", IdentityBits" << name << "},\n";
+        writer.bytes += sizeof(std::uint32_t) * 2 + 8 * sizeof(void*);
     }
     out << "};\nconst std::size_t CodePageTableCount = " << pages.size() << ";\n\n";
     WriteSlots(pages, writer);

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <iterator>
 #include <random>
 #include <string>
 #include <string_view>
@@ -85,6 +86,14 @@ TEST(PosixCodePages, ConvertTextsAsWindowsDoes)
             {1252, WcNoBestFitChars, L"e\x301", "e~", 1, true, false},
             {1252, WcNoBestFitChars, L"\u0100ab\U0001F600cd", "~ab~~cd", 1, true, false},
             {1252, 0, L"a\u0301bc", "a\264bc", 0, true, false}, // best fit, nothing composes
+            // Sixteen units that stand for their own bytes, then one that composes with the
+            // last of them or one that is no such unit, however its low byte reads.
+            {1252, NoBestFit, std::wstring(15, 'a') + L"e\x301", std::string(15, 'a') + "\xE9", 0,
+             true, false},
+            {1252, NoBestFit, std::wstring(15, 'a') + L"\U000100FF", std::string(15, 'a') + "~~", 1,
+             true, false},
+            {1252, NoBestFit, L"\xE0" + std::wstring(14, 'a') + L"\xFFFFFFFF",
+             "\xE0" + std::string(14, 'a') + "~", 1, true, false},
             // Short double-byte texts whose last code is one byte, in exactly their room.
             {932, BestFit, L"\u65E5\u672Ca",
              "\x93\xFA\x96\x7B"
@@ -261,6 +270,64 @@ TEST(PosixCodePages, LongTextsGiveTheirPiecesEndToEnd)
                       expectedBytes);
             EXPECT_EQ(used, anyUsed);
             EXPECT_EQ(ToWide(page, narrowFlags, std::string_view(bytes).substr(16)), expectedText);
+        }
+    }
+}
+
+// A short text goes through a loop of its own, and on a single-byte page sixteen units at a
+// time where each stands for the byte of its own value: on every table page its conversion must
+// still give its pieces' end to end.
+TEST(PosixCodePages, ShortTextsGiveTheirPiecesEndToEnd)
+{
+    const std::wstring others[] = {L"e\x301", L"\x100", L"\U000100FF", L"\xFFFFFFFF", L"\x20AC"};
+    std::minstd_rand random(7);
+    const auto latin = [&random] {
+        return static_cast<wchar_t>(random() % 2 == 0 ? 'a' + random() % 26 : 0xE0 + random() % 32);
+    };
+    for (const std::uint32_t page : Tolvane::CodePageData::TableCodePages)
+    {
+        SCOPED_TRACE(page);
+        // Each unit below U+0100 last in a block whose other units stand for their own bytes
+        // on every page.
+        for (wchar_t unit = 0; unit < 0x100; ++unit)
+        {
+            const std::wstring zeros(15, L'\0');
+            std::int32_t used = 0;
+            const std::string alone = ToNarrow(page, NoBestFit, std::wstring(1, unit), "~", &used);
+            std::int32_t usedInBlock = 0;
+            EXPECT_EQ(ToNarrow(page, NoBestFit, zeros + unit, "~", &usedInBlock),
+                      std::string(15, '\0') + alone)
+                << static_cast<unsigned>(unit);
+            EXPECT_EQ(usedInBlock, used);
+        }
+        for (int round = 0; round < 16; ++round)
+        {
+            const std::uint32_t flags = round % 2 == 0 ? BestFit : NoBestFit;
+            const std::size_t length = 16 + random() % 17;
+            std::wstring text;
+            std::string expected;
+            std::int32_t used = 0;
+            std::int32_t anyUsed = 0;
+            while (text.size() < length)
+            {
+                // Any unit below U+0100, runs of letters, and now and then something else.
+                std::wstring piece(1, static_cast<wchar_t>(random() % 0x100));
+                const auto kind = random() % 8;
+                if (kind == 0)
+                {
+                    piece = others[random() % std::size(others)];
+                }
+                else if (kind < 4)
+                {
+                    piece.clear();
+                    std::generate_n(std::back_inserter(piece), random() % 20, latin);
+                }
+                text += piece;
+                expected += ToNarrow(page, flags, piece, "~", &used);
+                anyUsed |= used;
+            }
+            EXPECT_EQ(ToNarrow(page, flags, text, "~", &used), expected);
+            EXPECT_EQ(used, anyUsed);
         }
     }
 }

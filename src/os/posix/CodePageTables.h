@@ -55,6 +55,10 @@ struct CodePageTable
     // by a byte's low four bits: bit k of the first row's entry stands for the byte whose high
     // four bits are k, of the second row's for k + 8 (the form that a byte shuffle looks up).
     const std::uint8_t* leadBits;
+    // The units below U+0100 that map to the byte of their own value without best fit (and so
+    // compose with nothing before them), in the form of leadBits: units from U+0080 up stand
+    // where bytes with their top bit set do.
+    const std::uint8_t* identityBits;
 };
 
 extern const std::uint16_t WideCodes[];

@@ -3,11 +3,8 @@
 // The characters are the bytes that are no trail byte.
 #include "os/posix/NarrowCount.h"
 
+#include "os/posix/ByteSet.h"
 #include "os/posix/CpuFeatures.h"
-
-#if defined(TOLVANE_SSE41_PATHS)
-#include <immintrin.h>
-#endif
 
 namespace Tolvane::Util::Os::Posix {
 
@@ -35,11 +32,7 @@ constexpr std::uint64_t EvenBits = 0x5555555555555555u;
 class BlockReader
 {
 public:
-    TOLVANE_SSE41 explicit BlockReader(const std::uint8_t* leadBits)
-        : m_Low(_mm_load_si128(reinterpret_cast<const __m128i*>(leadBits))),
-          m_High(_mm_load_si128(reinterpret_cast<const __m128i*>(leadBits + 16)))
-    {
-    }
+    TOLVANE_SSE41 explicit BlockReader(const std::uint8_t* leadBits) : m_LeadBytes(leadBits) {}
 
     // Bit k set when byte k of the block at `bytes` leads a pair with the byte after it (byte
     // 64 follows the block); `carry` is 1 when the first byte is the trail byte of the block
@@ -51,7 +44,7 @@ public:
         for (unsigned k = 0; k < BlockBytes / 16; ++k)
         {
             const __m128i part = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 16 * k));
-            leads |= LeadBytes(part) << 16 * k;
+            leads |= std::uint64_t{m_LeadBytes.Members(part)} << 16 * k;
             nuls |= static_cast<std::uint64_t>(static_cast<std::uint32_t>(
                         _mm_movemask_epi8(_mm_cmpeq_epi8(part, _mm_setzero_si128()))))
                     << 16 * k;
@@ -67,22 +60,7 @@ public:
     }
 
 private:
-    // Bit k set when byte k of the sixteen may lead.
-    TOLVANE_SSE41 std::uint64_t LeadBytes(__m128i bytes) const
-    {
-        const __m128i low = _mm_and_si128(bytes, _mm_set1_epi8(15));
-        const __m128i high = _mm_and_si128(_mm_srli_epi16(bytes, 4), _mm_set1_epi8(15));
-        // A byte's top bit picks the row.
-        const __m128i row =
-            _mm_blendv_epi8(_mm_shuffle_epi8(m_Low, low), _mm_shuffle_epi8(m_High, low), bytes);
-        const __m128i bit = _mm_shuffle_epi8(
-            _mm_setr_epi8(1, 2, 4, 8, 16, 32, 64, -128, 1, 2, 4, 8, 16, 32, 64, -128), high);
-        return static_cast<std::uint32_t>(
-            _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(row, bit), bit)));
-    }
-
-    __m128i m_Low;
-    __m128i m_High;
+    ByteSet m_LeadBytes;
 };
 
 // Where the block's characters start: every byte but the trail bytes.

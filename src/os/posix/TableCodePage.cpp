@@ -7,6 +7,7 @@
 #include "os/posix/AsciiRun.h"
 #include "os/posix/CombiningScan.h"
 #include "os/posix/FlatRunCodes.h"
+#include "os/posix/IdentityBlocks.h"
 #include "os/posix/NarrowCount.h"
 #include "os/posix/WideRounds.h"
 
@@ -114,7 +115,33 @@ std::size_t PlainPrefix(const std::int32_t* bases, const wchar_t* input, std::si
     {
         return 0;
     }
-    for (std::size_t i = 1; i < length; ++i)
+    std::size_t i = 1;
+    // Two units a step while both map on their own; the loop below takes whatever stops it.
+    for (; i + 1 < length; i += 2)
+    {
+        const auto first = static_cast<char32_t>(input[i]);
+        const auto second = static_cast<char32_t>(input[i + 1]);
+        if ((first | second) >= 0x10000)
+        {
+            break;
+        }
+        const std::uint16_t firstCode = RunCodeOf(bases, first);
+        const std::uint16_t secondCode = RunCodeOf(bases, second);
+        if (std::max(firstCode, secondCode) >= ComposingCode)
+        {
+            break;
+        }
+        if (!put(code))
+        {
+            return i - 1;
+        }
+        if (!put(firstCode))
+        {
+            return i;
+        }
+        code = secondCode;
+    }
+    for (; i < length; ++i)
     {
         const auto unit = static_cast<char32_t>(input[i]);
         if (unit >= 0x10000)
@@ -134,9 +161,9 @@ std::size_t PlainPrefix(const std::int32_t* bases, const wchar_t* input, std::si
 // PlainPrefix with the output counted (`output` null) or written: its units and, in
 // `produced`, their bytes. Where every code is one byte, or the room holds two for each unit,
 // the room needs no test.
-std::size_t PlainPrefixOf(const CodePageTable& page, const std::int32_t* bases,
-                          const wchar_t* input, std::size_t length, char* output,
-                          std::size_t capacity, std::size_t& produced)
+std::size_t PlainUnits(const CodePageTable& page, const std::int32_t* bases, const wchar_t* input,
+                       std::size_t length, char* output, std::size_t capacity,
+                       std::size_t& produced)
 {
     const bool singleByte = page.leadRows == nullptr;
     std::size_t taken = 0;
@@ -180,6 +207,26 @@ std::size_t PlainPrefixOf(const CodePageTable& page, const std::int32_t* bases,
     }
     produced = static_cast<std::size_t>(next - output);
     return taken;
+}
+
+// The units that map on their own at the start of a short text, counted (`output` null) or
+// written: their number and, in `produced`, their bytes. On a single-byte page, blocks of
+// units that stand for the bytes of their own values go first (on a double-byte page, whose
+// short texts seldom start with sixteen such units, the test would mostly cost time); the
+// rest go one unit at a time.
+std::size_t PlainPrefixOf(const CodePageTable& page, const std::int32_t* bases,
+                          const wchar_t* input, std::size_t length, char* output,
+                          std::size_t capacity, std::size_t& produced)
+{
+    const std::size_t blocks = page.leadRows == nullptr
+                                   ? IdentityBlocks(page.identityBits, input, length,
+                                                    output == nullptr ? length : capacity, output)
+                                   : 0;
+    const std::size_t units = PlainUnits(page, bases, input + blocks, length - blocks,
+                                         output == nullptr ? nullptr : output + blocks,
+                                         output == nullptr ? 0 : capacity - blocks, produced);
+    produced += blocks;
+    return blocks + units;
 }
 
 // Counts the output without writing it: the sizing call.
