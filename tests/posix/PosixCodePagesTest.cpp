@@ -279,7 +279,9 @@ TEST(PosixCodePages, LongTextsGiveTheirPiecesEndToEnd)
 // still give its pieces' end to end.
 TEST(PosixCodePages, ShortTextsGiveTheirPiecesEndToEnd)
 {
-    const std::wstring others[] = {L"e\x301", L"\x100", L"\U000100FF", L"\xFFFFFFFF", L"\x20AC"};
+    const std::wstring others[] = {L"e\x301",       L"\x100",  L"\U000100FF",
+                                   L"\xFFFFFFFF",   L"\x20AC", L"\x65E5",
+                                   L"\x672C\x8A9E", L"\xFF76", L"\x3042\x3044"};
     std::minstd_rand random(7);
     const auto latin = [&random] {
         return static_cast<wchar_t>(random() % 2 == 0 ? 'a' + random() % 26 : 0xE0 + random() % 32);
@@ -300,6 +302,10 @@ TEST(PosixCodePages, ShortTextsGiveTheirPiecesEndToEnd)
                 << static_cast<unsigned>(unit);
             EXPECT_EQ(usedInBlock, used);
         }
+        // Eight units whose last composes with the unit after them.
+        const std::wstring composed = L"e\x301";
+        EXPECT_EQ(ToNarrow(page, NoBestFit, std::wstring(7, L'\0') + composed),
+                  std::string(7, '\0') + ToNarrow(page, NoBestFit, composed));
         for (int round = 0; round < 16; ++round)
         {
             const std::uint32_t flags = round % 2 == 0 ? BestFit : NoBestFit;

@@ -222,11 +222,23 @@ std::size_t PlainPrefixOf(const CodePageTable& page, const std::int32_t* bases,
                                    ? IdentityBlocks(page.identityBits, input, length,
                                                     output == nullptr ? length : capacity, output)
                                    : 0;
-    const std::size_t units = PlainUnits(page, bases, input + blocks, length - blocks,
-                                         output == nullptr ? nullptr : output + blocks,
-                                         output == nullptr ? 0 : capacity - blocks, produced);
-    produced += blocks;
-    return blocks + units;
+    if (blocks == length)
+    {
+        produced = blocks;
+        return blocks;
+    }
+    std::size_t roundBytes = 0;
+    const std::size_t rounds =
+        PlainRounds({bases, nullptr, page.defaultCode, page.leadRows == nullptr, false},
+                    input + blocks, length - blocks, output == nullptr ? 0 : capacity - blocks,
+                    output == nullptr ? nullptr : output + blocks, roundBytes);
+    const std::size_t done = blocks + rounds;
+    const std::size_t doneBytes = blocks + roundBytes;
+    const std::size_t units = PlainUnits(page, bases, input + done, length - done,
+                                         output == nullptr ? nullptr : output + doneBytes,
+                                         output == nullptr ? 0 : capacity - doneBytes, produced);
+    produced += doneBytes;
+    return done + units;
 }
 
 // Counts the output without writing it: the sizing call.

@@ -216,7 +216,55 @@ TOLVANE_SSE41 std::size_t Count(const RoundTables& tables, Lookup lookup, const 
     return i;
 }
 
+// The rounds of PlainRounds: the eight units' own codes, with no pending one.
+template <bool SingleByte>
+TOLVANE_SSE41 std::size_t Plain(const RoundTables& tables, const wchar_t* input, std::size_t length,
+                                std::size_t room, char* output, std::size_t& produced)
+{
+    constexpr std::size_t RoundRoom = SingleByte ? RoundUnits : 2 * RoundUnits;
+    const BlockCodes lookup{tables.bases};
+    std::size_t i = 0;
+    std::size_t bytes = 0;
+    while (length - i >= RoundUnits && (output == nullptr || room - bytes >= RoundRoom))
+    {
+        if (!Below(Bits(input + i), 0x10000))
+        {
+            break;
+        }
+        const __m128i codes = LookUp(input + i, lookup);
+        if (AnyUnusual(codes))
+        {
+            break;
+        }
+        if (i + RoundUnits < length)
+        {
+            const auto next = static_cast<std::uint32_t>(input[i + RoundUnits]);
+            if (next < 0x10000 && lookup(next) == ComposingCode)
+            {
+                break;
+            }
+        }
+        bytes +=
+            output != nullptr ? Store<SingleByte>(codes, output + bytes) : Bytes<SingleByte>(codes);
+        i += RoundUnits;
+    }
+    produced = bytes;
+    return i;
+}
+
 } // namespace
+
+std::size_t PlainRounds(const RoundTables& tables, const wchar_t* input, std::size_t length,
+                        std::size_t room, char* output, std::size_t& produced)
+{
+    produced = 0;
+    if (!HasSse41())
+    {
+        return 0;
+    }
+    return tables.singleByte ? Plain<true>(tables, input, length, room, output, produced)
+                             : Plain<false>(tables, input, length, room, output, produced);
+}
 
 std::size_t WriteRounds(const RoundTables& tables, const wchar_t* input, std::size_t i,
                         std::size_t end, std::uint16_t& code, RoundDefaults& defaults, char*& next)
@@ -265,6 +313,13 @@ std::size_t CountRounds(const RoundTables&, const wchar_t*, std::size_t i, std::
                         std::uint16_t&, RoundDefaults&, std::size_t&)
 {
     return i;
+}
+
+std::size_t PlainRounds(const RoundTables&, const wchar_t*, std::size_t, std::size_t, char*,
+                        std::size_t& produced)
+{
+    produced = 0;
+    return 0;
 }
 
 #endif

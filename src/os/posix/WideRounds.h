@@ -47,4 +47,13 @@ std::size_t CountRounds(const RoundTables& tables, const wchar_t* input, std::si
                         std::size_t end, std::uint16_t& code, RoundDefaults& defaults,
                         std::size_t& count);
 
+// Eight units at a time from the start of a text of `length` units, while each of them is
+// below U+10000 with a code in the run table (so none takes a default or composes with the one
+// before it) and the unit after them does not compose with the last: their codes are written at
+// `output`, or counted when it is null, and `produced` receives their bytes. Each round needs
+// room for 16 bytes (8 on a single-byte page), of which there are `room`. Returns the units
+// taken, a multiple of eight: none on a processor without SSE4.1.
+std::size_t PlainRounds(const RoundTables& tables, const wchar_t* input, std::size_t length,
+                        std::size_t room, char* output, std::size_t& produced);
+
 } // namespace Tolvane::Util::Os::Posix
