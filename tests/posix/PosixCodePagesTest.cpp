@@ -111,7 +111,8 @@ TEST(PosixCodePages, ConvertTextsAsWindowsDoes)
             {CodePageUtf7, 0, L"Hi Mom -:-)", "Hi Mom -:-)", -1, true, true},
             {CodePageUtf7, 0, L"A\x2262\x391.", "A+ImIDkQ-.", -1, true, true},
             {CodePageUtf7, 0, L"\U0001F600", "+2D3eAA-", -1, true, true},
-            {CodePageUtf7, 0, L"\xF800", "++AA-", -1, true, true}, // '+' as a base64 digit
+            {CodePageUtf7, 0, L"\x6800\x3300", "+aAAzAA-", -1, true, true}, // digits a and z
+            {CodePageUtf7, 0, L"\xF800", "++AA-", -1, true, true},          // '+' as a base64 digit
             {CodePageUtf7, 0, L"A\x2262\x391.", "A+ImIDkQ.", -1, false, true},
             {CodePageUtf7, 0, L"1+1", "1+-1", -1, false, true},
             // A lone surrogate passes; unfinished bits are dropped, but a high byte keeps them
