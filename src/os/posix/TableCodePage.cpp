@@ -83,6 +83,22 @@ inline std::uint16_t RunCodeOf(const std::int32_t* bases, char32_t unit)
                      static_cast<std::ptrdiff_t>(unit)];
 }
 
+// The run-table codes of the two units at `units`, when both map on their own: below U+10000,
+// with a code (no default), and neither composing with the unit before it.
+inline bool PlainPair(const std::int32_t* bases, const wchar_t* units, std::uint16_t& firstCode,
+                      std::uint16_t& secondCode)
+{
+    const auto first = static_cast<char32_t>(units[0]);
+    const auto second = static_cast<char32_t>(units[1]);
+    if ((first | second) >= 0x10000)
+    {
+        return false;
+    }
+    firstCode = RunCodeOf(bases, first);
+    secondCode = RunCodeOf(bases, second);
+    return std::max(firstCode, secondCode) < ComposingCode;
+}
+
 // Stores a code at `next` when it fits before `end`, writing only its own bytes.
 inline bool StoreCodeWithin(char*& next, char* end, std::uint16_t code)
 {
@@ -117,20 +133,10 @@ std::size_t PlainPrefix(const std::int32_t* bases, const wchar_t* input, std::si
     }
     std::size_t i = 1;
     // Two units a step while both map on their own; the loop below takes whatever stops it.
-    for (; i + 1 < length; i += 2)
+    std::uint16_t firstCode = 0;
+    std::uint16_t secondCode = 0;
+    for (; i + 1 < length && PlainPair(bases, input + i, firstCode, secondCode); i += 2)
     {
-        const auto first = static_cast<char32_t>(input[i]);
-        const auto second = static_cast<char32_t>(input[i + 1]);
-        if ((first | second) >= 0x10000)
-        {
-            break;
-        }
-        const std::uint16_t firstCode = RunCodeOf(bases, first);
-        const std::uint16_t secondCode = RunCodeOf(bases, second);
-        if (std::max(firstCode, secondCode) >= ComposingCode)
-        {
-            break;
-        }
         if (!put(code))
         {
             return i - 1;
@@ -620,20 +626,12 @@ private:
             // On a single-byte page, two units a round while both map, which halves the loop's
             // own work (on a double-byte page the two variable-length writes made it slower);
             // the one-unit loop below takes whatever stops it.
-            for (; TwoARound && i + 2 <= end; i += 2)
+            std::uint16_t firstCode = 0;
+            std::uint16_t secondCode = 0;
+            for (; TwoARound && i + 2 <= end &&
+                   PlainPair(bases, input + i + 1, firstCode, secondCode);
+                 i += 2)
             {
-                const auto first = static_cast<char32_t>(input[i + 1]);
-                const auto second = static_cast<char32_t>(input[i + 2]);
-                if ((first | second) >= 0x10000)
-                {
-                    break;
-                }
-                const std::uint16_t firstCode = RunCodeOf(bases, first);
-                const std::uint16_t secondCode = RunCodeOf(bases, second);
-                if (std::max(firstCode, secondCode) >= ComposingCode)
-                {
-                    break;
-                }
                 put(code);
                 put(firstCode);
                 code = secondCode;
