@@ -7,6 +7,7 @@
 #include "os/posix/CpuFeatures.h"
 
 #include <array>
+#include <type_traits>
 
 #if defined(TOLVANE_SSE41_PATHS)
 #include <immintrin.h>
@@ -252,6 +253,23 @@ TOLVANE_SSE41 std::size_t Plain(const RoundTables& tables, const wchar_t* input,
     return i;
 }
 
+// Runs `rounds(singleByte, lookup)` with the page's kind as a type and the lookup that suits
+// its tables; without SSE4.1 the rounds take nothing and `i` comes back.
+template <typename Rounds>
+std::size_t WithLookup(const RoundTables& tables, std::size_t i, Rounds rounds)
+{
+    if (!HasSse41())
+    {
+        return i;
+    }
+    if (tables.singleByte)
+    {
+        return rounds(std::true_type{}, BlockCodes{tables.bases});
+    }
+    return tables.flat != nullptr ? rounds(std::false_type{}, FlatCodes{tables.flat})
+                                  : rounds(std::false_type{}, BlockCodes{tables.bases});
+}
+
 } // namespace
 
 std::size_t PlainRounds(const RoundTables& tables, const wchar_t* input, std::size_t length,
@@ -269,36 +287,20 @@ std::size_t PlainRounds(const RoundTables& tables, const wchar_t* input, std::si
 std::size_t WriteRounds(const RoundTables& tables, const wchar_t* input, std::size_t i,
                         std::size_t end, std::uint16_t& code, RoundDefaults& defaults, char*& next)
 {
-    if (!HasSse41())
-    {
-        return i;
-    }
-    if (tables.singleByte)
-    {
-        return Write<true>(tables, BlockCodes{tables.bases}, input, i, end, code, defaults, next);
-    }
-    return tables.flat != nullptr
-               ? Write<false>(tables, FlatCodes{tables.flat}, input, i, end, code, defaults, next)
-               : Write<false>(tables, BlockCodes{tables.bases}, input, i, end, code, defaults,
-                              next);
+    return WithLookup(tables, i, [&](auto singleByte, auto lookup) {
+        return Write<decltype(singleByte)::value>(tables, lookup, input, i, end, code, defaults,
+                                                  next);
+    });
 }
 
 std::size_t CountRounds(const RoundTables& tables, const wchar_t* input, std::size_t i,
                         std::size_t end, std::uint16_t& code, RoundDefaults& defaults,
                         std::size_t& count)
 {
-    if (!HasSse41())
-    {
-        return i;
-    }
-    if (tables.singleByte)
-    {
-        return Count<true>(tables, BlockCodes{tables.bases}, input, i, end, code, defaults, count);
-    }
-    return tables.flat != nullptr
-               ? Count<false>(tables, FlatCodes{tables.flat}, input, i, end, code, defaults, count)
-               : Count<false>(tables, BlockCodes{tables.bases}, input, i, end, code, defaults,
-                              count);
+    return WithLookup(tables, i, [&](auto singleByte, auto lookup) {
+        return Count<decltype(singleByte)::value>(tables, lookup, input, i, end, code, defaults,
+                                                  count);
+    });
 }
 
 #else
