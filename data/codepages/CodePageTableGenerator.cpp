@@ -408,6 +408,24 @@ void WriteSlots(const std::vector<Page>& pages, Writer& writer)
     }
 }
 
+// The bytes for which `member(byte)` holds, as the engine's byte sets take them: two rows of 16
+// indexed by a byte's low four bits, where bit k of the first row's entry stands for the byte
+// whose high four bits are k, of the second row's for k + 8.
+template <typename Member>
+std::vector<std::uint8_t> ByteSetRows(Member member)
+{
+    std::vector<std::uint8_t> rows(32, 0);
+    for (std::size_t byte = 0; byte < 0x100; ++byte)
+    {
+        if (member(byte))
+        {
+            rows[(byte >> 7) * 16 + (byte & 15)] |=
+                static_cast<std::uint8_t>(1u << (byte >> 4 & 7));
+        }
+    }
+    return rows;
+}
+
 void WriteTables(const std::vector<Page>& pages, const Pool& codes, const Pool& pairs,
                  const std::vector<std::uint64_t>& canonical, Writer& writer)
 {
@@ -445,34 +463,17 @@ void WriteTables(const std::vector<Page>& pages, const Pool& codes, const Pool& 
         }
         writer.Array(("const std::uint16_t Narrow" + name + "[]").c_str(), page.narrow);
         // The units below U+0100 whose exact run code is the byte of their own value.
-        std::vector<std::uint8_t> identityBits(32, 0);
-        for (std::size_t unit = 0; unit < 0x100; ++unit)
-        {
-            const std::uint16_t code =
-                codes.Units()[page.exactRunBlocks[unit >> WideBlockShift] * WideBlockSize +
-                              (unit & (WideBlockSize - 1))];
-            if (code == unit)
-            {
-                identityBits[(unit >> 7) * 16 + (unit & 15)] |=
-                    static_cast<std::uint8_t>(1u << (unit >> 4 & 7));
-            }
-        }
-        writer.Array(("alignas(16) const std::uint8_t IdentityBits" + name + "[]").c_str(),
-                     identityBits);
+        writer.Array(
+            ("alignas(16) const std::uint8_t IdentityBits" + name + "[]").c_str(),
+            ByteSetRows([&](std::size_t unit) {
+                return codes.Units()[page.exactRunBlocks[unit >> WideBlockShift] * WideBlockSize +
+                                     (unit & (WideBlockSize - 1))] == unit;
+            }));
         if (!page.leadRows.empty())
         {
             writer.Array(("const std::uint32_t LeadRows" + name + "[]").c_str(), page.leadRows);
-            std::vector<std::uint8_t> leadBits(32, 0);
-            for (std::size_t byte = 0; byte < 0x100; ++byte)
-            {
-                if (page.leadRows[byte] != 0)
-                {
-                    leadBits[(byte >> 7) * 16 + (byte & 15)] |=
-                        static_cast<std::uint8_t>(1u << (byte >> 4 & 7));
-                }
-            }
             writer.Array(("alignas(16) const std::uint8_t LeadBits" + name + "[]").c_str(),
-                         leadBits);
+                         ByteSetRows([&](std::size_t byte) { return page.leadRows[byte] != 0; }));
         }
     }
     out << "} // namespace\n\nconst CodePageTable CodePageTables[] = {\n";
