@@ -275,6 +275,53 @@ TEST(PosixCodePages, LongTextsGiveTheirPiecesEndToEnd)
     }
 }
 
+// Long UTF-8 texts are counted and encoded sixteen units at a time: every length of sequence,
+// its limits, and units that UTF-8 cannot carry, anywhere in a block, must give what they give
+// one by one.
+TEST(PosixCodePages, EncodeLongUtf8TextsAsUnitByUnit)
+{
+    const std::wstring pieces[] = {L"0123456789abcdefghij",
+                                   L"a",
+                                   {L'\0'},
+                                   L"\x7F",
+                                   L"\x80",
+                                   L"\x7FF",
+                                   L"\x800",
+                                   L"\xD7FF",
+                                   L"\xE000",
+                                   L"\xFFFF",
+                                   L"\U00010000",
+                                   L"\U0010FFFF",
+                                   L"\xE9",
+                                   L"\x65E5"};
+    const std::wstring invalid[] = {L"\xD800", L"\xDFFF", L"\x110000", L"\x7FFFFFFF",
+                                    L"\x80000000"};
+    std::minstd_rand random(7);
+    for (int round = 0; round < 200; ++round)
+    {
+        const bool mayBeInvalid = round % 2 == 1;
+        const std::size_t length = 32 + random() % 300;
+        std::wstring text;
+        std::string expected;
+        bool anyInvalid = false;
+        while (text.size() < length)
+        {
+            const bool bad = mayBeInvalid && random() % 16 == 0;
+            const std::wstring& piece =
+                bad ? invalid[random() % std::size(invalid)] : pieces[random() % std::size(pieces)];
+            anyInvalid |= bad;
+            text += piece;
+            expected += ToNarrow(CodePageUtf8, 0, piece);
+        }
+        SCOPED_TRACE(round);
+        EXPECT_EQ(ToNarrow(CodePageUtf8, 0, text), expected);
+        const std::int32_t strict = WideCharToMultiByte(
+            CodePageUtf8, WcErrInvalidChars, text.data(), static_cast<std::int32_t>(text.size()),
+            nullptr, 0, nullptr, nullptr);
+        EXPECT_EQ(strict == 0, anyInvalid);
+    }
+}
+
 // A short text goes through a loop of its own, and on a single-byte page sixteen units at a
 // time where each stands for the byte of its own value: on every table page its conversion must
 // still give its pieces' end to end.

@@ -17,4 +17,18 @@ bool HasSse41()
 #endif
 }
 
+bool HasAvx2()
+{
+#if defined(TOLVANE_SSE41_PATHS)
+    // The answer also says whether the system saves the wide registers.
+    static const bool has = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx2") != 0 && __builtin_cpu_supports("popcnt") != 0;
+    }();
+    return has;
+#else
+    return false;
+#endif
+}
+
 } // namespace Tolvane::Util::Os::Posix

@@ -2,6 +2,7 @@
 #include "os/posix/Utf8.h"
 
 #include "os/posix/AsciiRun.h"
+#include "os/posix/Utf8Blocks.h"
 
 #include <algorithm>
 
@@ -174,7 +175,7 @@ constexpr std::size_t ShortAsciiRun = 8;
 
 // Each unit takes one byte, one more above 0x7F, 0x7FF and 0xFFFF, and U+FFFD's three when it
 // is no scalar value: above U+10FFFF (taking one back) or a surrogate (three already).
-std::size_t CountUtf8(const wchar_t* input, std::size_t length, bool* invalid)
+std::size_t CountUnits(const wchar_t* input, std::size_t length, bool* invalid)
 {
     std::size_t count = 0;
     std::size_t i = 0;
@@ -231,6 +232,25 @@ std::size_t CountUtf8(const wchar_t* input, std::size_t length, bool* invalid)
     return count;
 }
 
+// The long texts' paths stand apart, so that a short text's call saves no registers for them.
+[[gnu::noinline]] std::size_t CountLong(const wchar_t* input, std::size_t length, bool* invalid)
+{
+    std::size_t count = 0;
+    bool blocksInvalid = false;
+    const std::size_t i = CountUtf8Blocks(input, length, count, blocksInvalid);
+    if (blocksInvalid && invalid != nullptr)
+    {
+        *invalid = true;
+    }
+    return count + CountUnits(input + i, length - i, invalid);
+}
+
+std::size_t CountUtf8(const wchar_t* input, std::size_t length, bool* invalid)
+{
+    return length < ShortestUtf8Counted ? CountUnits(input, length, invalid)
+                                        : CountLong(input, length, invalid);
+}
+
 std::size_t CountWide(const char* input, std::size_t length, bool* invalid)
 {
     std::size_t count = 0;
@@ -255,15 +275,10 @@ std::size_t CountWide(const char* input, std::size_t length, bool* invalid)
     return count;
 }
 
-} // namespace
-
-std::size_t EncodeUtf8(const wchar_t* input, std::size_t length, char* output, std::size_t capacity,
-                       bool* invalid)
+// EncodeUtf8 unit by unit, and ASCII blocks at once.
+std::size_t EncodeUnits(const wchar_t* input, std::size_t length, char* output,
+                        std::size_t capacity, bool* invalid)
 {
-    if (capacity == 0)
-    {
-        return CountUtf8(input, length, invalid);
-    }
     constexpr std::size_t longestSequence = 4;
     constexpr std::size_t block = 16;
     std::size_t written = 0;
@@ -314,6 +329,36 @@ std::size_t EncodeUtf8(const wchar_t* input, std::size_t length, char* output, s
         }
     }
     return written;
+}
+
+[[gnu::noinline]] std::size_t EncodeLong(const wchar_t* input, std::size_t length, char* output,
+                                         std::size_t capacity, bool* invalid)
+{
+    std::size_t written = 0;
+    bool blocksInvalid = false;
+    const std::size_t i = EncodeUtf8Blocks(input, length, output, capacity, written, blocksInvalid);
+    if (blocksInvalid && invalid != nullptr)
+    {
+        *invalid = true;
+    }
+    return written +
+           EncodeUnits(input + i, length - i, output + written, capacity - written, invalid);
+}
+
+} // namespace
+
+std::size_t EncodeUtf8(const wchar_t* input, std::size_t length, char* output, std::size_t capacity,
+                       bool* invalid)
+{
+    if (capacity == 0)
+    {
+        return CountUtf8(input, length, invalid);
+    }
+    if (length < ShortestUtf8Encoded || capacity < ShortestUtf8Encoded * 4)
+    {
+        return EncodeUnits(input, length, output, capacity, invalid);
+    }
+    return EncodeLong(input, length, output, capacity, invalid);
 }
 
 std::size_t DecodeUtf8(const char* input, std::size_t length, wchar_t* output, std::size_t capacity,
