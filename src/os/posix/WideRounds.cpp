@@ -102,20 +102,20 @@ TOLVANE_SSE41 inline bool AnyComposing(__m128i codes)
     return _mm_testz_si128(composing, composing) == 0;
 }
 
-// The codes that the round writes: the pending one, then the first seven of the eight.
-TOLVANE_SSE41 inline __m128i Written(__m128i codes, std::uint32_t pending)
+// The codes that a round writes: the pending one (the last of `previous`), then the first seven
+// of its eight.
+TOLVANE_SSE41 inline __m128i Written(__m128i codes, __m128i previous)
 {
-    return _mm_insert_epi16(_mm_slli_si128(codes, 2), static_cast<int>(pending), 0);
+    return _mm_alignr_epi8(codes, previous, 14);
 }
 
-// Bit k set when written code k takes two bytes.
+// Bit k set when written code k takes two bytes. Halved, a code of two bytes (0x100 or above)
+// still has its top bit set once packed to a byte with unsigned saturation; one of one byte
+// does not.
 TOLVANE_SSE41 inline unsigned TwoByteCodes(__m128i written)
 {
-    const __m128i oneByte = _mm_cmpeq_epi16(
-        _mm_and_si128(written, _mm_set1_epi16(static_cast<short>(0xFF00))), _mm_setzero_si128());
-    return ~static_cast<unsigned>(
-               _mm_movemask_epi8(_mm_packs_epi16(oneByte, _mm_setzero_si128()))) &
-           0xFF;
+    return static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_packus_epi16(_mm_srli_epi16(written, 1), _mm_setzero_si128())));
 }
 
 // Stores a round's codes at `out`; returns their bytes.
@@ -147,12 +147,15 @@ TOLVANE_SSE41 inline std::size_t Run(const RoundTables& tables, Lookup lookup, c
                                      std::size_t i, std::size_t end, std::uint16_t& code,
                                      RoundDefaults& defaults, Take take)
 {
-    std::uint32_t pending = code;
+    // The last lane holds the code pending before each round.
+    __m128i previous = _mm_insert_epi16(_mm_setzero_si128(), code, RoundUnits - 1);
     // Whether a round wrote a unit without a mapping; whether the code pending after the last
     // round with such units is one, and where that round ended.
     bool written = false;
     bool last = false;
     std::size_t lastEnd = i;
+    // Read once: the stores of the rounds may alias the tables as far as the compiler knows.
+    const bool asciiBlocks = tables.asciiBlocks;
     while (end - i >= RoundUnits)
     {
         const __m128i bits = Bits(input + i + 1);
@@ -160,7 +163,7 @@ TOLVANE_SSE41 inline std::size_t Run(const RoundTables& tables, Lookup lookup, c
         {
             break;
         }
-        if (tables.asciiBlocks && Below(bits, 0x80) && end - i >= 2 * RoundUnits &&
+        if (asciiBlocks && Below(bits, 0x80) && end - i >= 2 * RoundUnits &&
             Below(Bits(input + i + 1 + RoundUnits), 0x80))
         {
             defaults.asciiAhead = true;
@@ -182,14 +185,14 @@ TOLVANE_SSE41 inline std::size_t Run(const RoundTables& tables, Lookup lookup, c
             last = (lanes >> 7) != 0;
             lastEnd = i + RoundUnits;
         }
-        take(Written(codes, pending));
-        pending = static_cast<std::uint32_t>(_mm_extract_epi16(codes, 7));
+        take(Written(codes, previous));
+        previous = codes;
         i += RoundUnits;
     }
     // A round after that one wrote its pending code.
     defaults.written = defaults.written || written || (last && lastEnd != i);
     defaults.pending = last && lastEnd == i;
-    code = static_cast<std::uint16_t>(pending);
+    code = static_cast<std::uint16_t>(_mm_extract_epi16(previous, RoundUnits - 1));
     return i;
 }
 
