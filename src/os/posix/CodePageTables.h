@@ -22,6 +22,12 @@ constexpr std::uint16_t NotAPair = 0xFFFF;
 constexpr std::uint16_t NoCode = 0xFFFF;
 constexpr std::uint16_t ComposingCode = 0xFFFE;
 
+// The bytes of a code: a lead byte and a trail byte above 0xFF, else one.
+inline std::size_t CodeBytes(std::uint16_t code)
+{
+    return code > 0xFF ? 2 : 1;
+}
+
 struct CodePageTable
 {
     std::uint32_t codePage;

@@ -59,12 +59,6 @@ inline bool Likely(bool condition)
 #endif
 }
 
-// The bytes of a code: a lead byte and a trail byte above 0xFF, else one.
-inline std::size_t CodeBytes(std::uint16_t code)
-{
-    return code > 0xFF ? 2 : 1;
-}
-
 // Stores a code at `next` and moves past it. Both bytes are stored whatever the code's length,
 // which spares a hard-to-predict branch on mixed text; the second store may land one byte past
 // the code (hence SpareUnits).
@@ -235,7 +229,7 @@ std::size_t PlainPrefixOf(const CodePageTable& page, const std::int32_t* bases,
     }
     std::size_t roundBytes = 0;
     const std::size_t rounds =
-        PlainRounds({bases, nullptr, page.defaultCode, page.leadRows == nullptr, false},
+        PlainRounds({bases, nullptr, nullptr, page.defaultCode, page.leadRows == nullptr, false},
                     input + blocks, length - blocks, output == nullptr ? 0 : capacity - blocks,
                     output == nullptr ? nullptr : output + blocks, roundBytes);
     const std::size_t done = blocks + rounds;
@@ -434,9 +428,9 @@ public:
           m_DefaultOutput(options.defaultChar != nullptr
                               ? static_cast<unsigned char>(*options.defaultChar)
                               : page.defaultCode),
-          m_FlatRunCodes(page.leadRows != nullptr && length >= FlatRunMinimum
-                             ? FlatRunCodes(page, options.bestFit)
-                             : nullptr)
+          m_FlatRun(page.leadRows != nullptr && length >= FlatRunMinimum
+                        ? FlatRunCodes(page, options.bestFit)
+                        : FlatRun{nullptr, nullptr})
     {
     }
 
@@ -495,7 +489,11 @@ private:
     // What the rounds of eight look up in, made when a run is long enough for them.
     RoundTables RoundTablesOf() const
     {
-        return {m_RunBases, m_FlatRunCodes, m_DefaultOutput, m_Page.leadRows == nullptr,
+        return {m_RunBases,
+                m_FlatRun.codes,
+                m_FlatRun.lengths,
+                m_DefaultOutput,
+                m_Page.leadRows == nullptr,
                 m_AsciiBlocks};
     }
 
@@ -790,7 +788,7 @@ private:
     // What the default character writes, as a code.
     std::uint16_t m_DefaultOutput;
     // For long text on a double-byte page, the run table as one array; else null.
-    const std::uint16_t* m_FlatRunCodes;
+    FlatRun m_FlatRun;
     bool m_Used = false;
     // A run stopped before a long ASCII run.
     bool m_AsciiAhead = false;

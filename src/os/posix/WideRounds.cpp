@@ -5,6 +5,7 @@
 
 #include "os/posix/CodePageTables.h"
 #include "os/posix/CpuFeatures.h"
+#include "os/posix/FlatRunCodes.h"
 
 #include <array>
 #include <type_traits>
@@ -141,6 +142,44 @@ TOLVANE_SSE41 inline unsigned Bytes(__m128i written)
            (SingleByte ? 0 : static_cast<unsigned>(__builtin_popcount(TwoByteCodes(written))));
 }
 
+// What the rounds did with units without a mapping: whether a round wrote one; whether the code
+// pending after the last round with such units is one, and where that round ended.
+class DefaultTracker
+{
+public:
+    // The round of the eight units after `i` has these units without a mapping (bit k for unit
+    // k).
+    void Round(std::size_t i, unsigned lanes)
+    {
+        m_Written = m_Written || m_Last || (lanes & 0x7F) != 0;
+        m_Last = (lanes >> 7) != 0;
+        m_LastEnd = i + RoundUnits;
+    }
+    // The rounds stopped at `i`: a round after the last one with such units wrote its pending
+    // code.
+    void Finish(std::size_t i, RoundDefaults& defaults) const
+    {
+        defaults.written = defaults.written || m_Written || (m_Last && m_LastEnd != i);
+        defaults.pending = m_Last && m_LastEnd == i;
+    }
+
+private:
+    bool m_Written = false;
+    bool m_Last = false;
+    std::size_t m_LastEnd = 0;
+};
+
+// `codes` (of the round after `i`) with the default code for each NoCode, which `tracker`
+// learns of.
+TOLVANE_SSE41 inline __m128i Defaulted(const RoundTables& tables, __m128i codes, std::size_t i,
+                                       DefaultTracker& tracker)
+{
+    const __m128i none = _mm_cmpeq_epi16(codes, _mm_set1_epi16(static_cast<short>(NoCode)));
+    tracker.Round(
+        i, static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(none, _mm_setzero_si128()))));
+    return _mm_blendv_epi8(codes, _mm_set1_epi16(static_cast<short>(tables.defaultCode)), none);
+}
+
 // Runs the rounds; `take(written)` writes or counts one round's codes.
 template <typename Lookup, typename Take>
 TOLVANE_SSE41 inline std::size_t Run(const RoundTables& tables, Lookup lookup, const wchar_t* input,
@@ -149,11 +188,7 @@ TOLVANE_SSE41 inline std::size_t Run(const RoundTables& tables, Lookup lookup, c
 {
     // The last lane holds the code pending before each round.
     __m128i previous = _mm_insert_epi16(_mm_setzero_si128(), code, RoundUnits - 1);
-    // Whether a round wrote a unit without a mapping; whether the code pending after the last
-    // round with such units is one, and where that round ended.
-    bool written = false;
-    bool last = false;
-    std::size_t lastEnd = i;
+    DefaultTracker tracker;
     // Read once: the stores of the rounds may alias the tables as far as the compiler knows.
     const bool asciiBlocks = tables.asciiBlocks;
     while (end - i >= RoundUnits)
@@ -163,8 +198,8 @@ TOLVANE_SSE41 inline std::size_t Run(const RoundTables& tables, Lookup lookup, c
         {
             break;
         }
-        if (asciiBlocks && Below(bits, 0x80) && end - i >= 2 * RoundUnits &&
-            Below(Bits(input + i + 1 + RoundUnits), 0x80))
+        if (__builtin_expect(Below(bits, 0x80), false) && asciiBlocks &&
+            end - i >= 2 * RoundUnits && Below(Bits(input + i + 1 + RoundUnits), 0x80))
         {
             defaults.asciiAhead = true;
             break;
@@ -176,22 +211,13 @@ TOLVANE_SSE41 inline std::size_t Run(const RoundTables& tables, Lookup lookup, c
             {
                 break;
             }
-            const __m128i none = _mm_cmpeq_epi16(codes, _mm_set1_epi16(static_cast<short>(NoCode)));
-            codes = _mm_blendv_epi8(codes, _mm_set1_epi16(static_cast<short>(tables.defaultCode)),
-                                    none);
-            const auto lanes = static_cast<unsigned>(
-                _mm_movemask_epi8(_mm_packs_epi16(none, _mm_setzero_si128())));
-            written = written || last || (lanes & 0x7F) != 0;
-            last = (lanes >> 7) != 0;
-            lastEnd = i + RoundUnits;
+            codes = Defaulted(tables, codes, i, tracker);
         }
         take(Written(codes, previous));
         previous = codes;
         i += RoundUnits;
     }
-    // A round after that one wrote its pending code.
-    defaults.written = defaults.written || written || (last && lastEnd != i);
-    defaults.pending = last && lastEnd == i;
+    tracker.Finish(i, defaults);
     code = static_cast<std::uint16_t>(_mm_extract_epi16(previous, RoundUnits - 1));
     return i;
 }
@@ -217,6 +243,67 @@ TOLVANE_SSE41 std::size_t Count(const RoundTables& tables, Lookup lookup, const 
     i = Run(tables, lookup, input, i, end, code, defaults,
             [&bytes](__m128i written) { bytes += Bytes<SingleByte>(written); });
     count = bytes;
+    return i;
+}
+
+// Count with a page's flat lengths: a round adds its eight units' lengths, which also tell
+// whether one of them has no mapping or composes. Such a round is looked up as Run does it;
+// composing, it ends the rounds.
+TOLVANE_SSE41 std::size_t CountByLengths(const RoundTables& tables, const wchar_t* input,
+                                         std::size_t i, std::size_t end, std::uint16_t& code,
+                                         RoundDefaults& defaults, std::size_t& count)
+{
+    const FlatCodes lookup{tables.flat};
+    const std::uint8_t* const lengths = tables.lengths;
+    // Every code met is counted, the pending one too, whose bytes come off at the end. The
+    // pending code after a round that its lengths took is that of the unit at `i`; after one
+    // looked up, the last of its codes, where `lookedUpEnd` shows.
+    std::size_t bytes = count + CodeBytes(code);
+    std::uint16_t pending = code;
+    std::size_t lookedUpEnd = i;
+    DefaultTracker tracker;
+    const bool asciiBlocks = tables.asciiBlocks;
+    while (end - i >= RoundUnits)
+    {
+        const __m128i bits = Bits(input + i + 1);
+        if (!Below(bits, 0x10000))
+        {
+            break;
+        }
+        if (__builtin_expect(Below(bits, 0x80), false) && asciiBlocks &&
+            end - i >= 2 * RoundUnits && Below(Bits(input + i + 1 + RoundUnits), 0x80))
+        {
+            defaults.asciiAhead = true;
+            break;
+        }
+        const auto* const unit = reinterpret_cast<const std::uint32_t*>(input + i + 1);
+        const unsigned sum = static_cast<unsigned>(
+            (lengths[unit[0]] + lengths[unit[1]] + lengths[unit[2]] + lengths[unit[3]]) +
+            (lengths[unit[4]] + lengths[unit[5]] + lengths[unit[6]] + lengths[unit[7]]));
+        if (__builtin_expect(sum < FlatRunNoCode, true))
+        {
+            bytes += sum;
+            i += RoundUnits;
+            continue;
+        }
+        __m128i codes = LookUp(input + i + 1, lookup);
+        if (AnyComposing(codes))
+        {
+            break;
+        }
+        codes = Defaulted(tables, codes, i, tracker);
+        bytes += Bytes<false>(codes);
+        pending = static_cast<std::uint16_t>(_mm_extract_epi16(codes, RoundUnits - 1));
+        i += RoundUnits;
+        lookedUpEnd = i;
+    }
+    if (i != lookedUpEnd)
+    {
+        pending = lookup(static_cast<std::uint32_t>(input[i]));
+    }
+    tracker.Finish(i, defaults);
+    code = pending;
+    count = bytes - CodeBytes(pending);
     return i;
 }
 
@@ -300,6 +387,10 @@ std::size_t CountRounds(const RoundTables& tables, const wchar_t* input, std::si
                         std::size_t end, std::uint16_t& code, RoundDefaults& defaults,
                         std::size_t& count)
 {
+    if (tables.lengths != nullptr && HasSse41())
+    {
+        return CountByLengths(tables, input, i, end, code, defaults, count);
+    }
     return WithLookup(tables, i, [&](auto singleByte, auto lookup) {
         return Count<decltype(singleByte)::value>(tables, lookup, input, i, end, code, defaults,
                                                   count);

@@ -15,9 +15,10 @@ struct RoundTables
     // `flat` (when not null), the same codes as one array indexed by unit.
     const std::int32_t* bases;
     const std::uint16_t* flat;
-    std::uint16_t defaultCode; // what a unit without a mapping writes
-    bool singleByte;           // every code, the default too, is one byte
-    bool asciiBlocks;          // the caller copies ASCII blocks on its own: leave long runs to it
+    const std::uint8_t* lengths; // with `flat`: each unit's bytes, as FlatRun::lengths gives them
+    std::uint16_t defaultCode;   // what a unit without a mapping writes
+    bool singleByte;             // every code, the default too, is one byte
+    bool asciiBlocks;            // the caller copies ASCII blocks on its own: leave long runs to it
 };
 
 // What the rounds did with units without a mapping: whether they wrote a default character, and
