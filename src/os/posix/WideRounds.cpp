@@ -142,6 +142,13 @@ TOLVANE_SSE41 inline unsigned Bytes(__m128i written)
            (SingleByte ? 0 : static_cast<unsigned>(__builtin_popcount(TwoByteCodes(written))));
 }
 
+// After eight ASCII units: whether eight more follow, which the caller copies as a block when
+// it does so (`asciiBlocks`). `left` counts from the unit before the first eight.
+TOLVANE_SSE41 inline bool AsciiAhead(bool asciiBlocks, const wchar_t* next, std::size_t left)
+{
+    return asciiBlocks && left >= 2 * RoundUnits && Below(Bits(next), 0x80);
+}
+
 // What the rounds did with units without a mapping: whether a round wrote one; whether the code
 // pending after the last round with such units is one, and where that round ended.
 class DefaultTracker
@@ -198,11 +205,13 @@ TOLVANE_SSE41 inline std::size_t Run(const RoundTables& tables, Lookup lookup, c
         {
             break;
         }
-        if (__builtin_expect(Below(bits, 0x80), false) && asciiBlocks &&
-            end - i >= 2 * RoundUnits && Below(Bits(input + i + 1 + RoundUnits), 0x80))
+        if (__builtin_expect(Below(bits, 0x80), false))
         {
-            defaults.asciiAhead = true;
-            break;
+            if (AsciiAhead(asciiBlocks, input + i + 1 + RoundUnits, end - i))
+            {
+                defaults.asciiAhead = true;
+                break;
+            }
         }
         __m128i codes = LookUp(input + i + 1, lookup);
         if (__builtin_expect(AnyUnusual(codes), false))
@@ -270,11 +279,13 @@ TOLVANE_SSE41 std::size_t CountByLengths(const RoundTables& tables, const wchar_
         {
             break;
         }
-        if (__builtin_expect(Below(bits, 0x80), false) && asciiBlocks &&
-            end - i >= 2 * RoundUnits && Below(Bits(input + i + 1 + RoundUnits), 0x80))
+        if (__builtin_expect(Below(bits, 0x80), false))
         {
-            defaults.asciiAhead = true;
-            break;
+            if (AsciiAhead(asciiBlocks, input + i + 1 + RoundUnits, end - i))
+            {
+                defaults.asciiAhead = true;
+                break;
+            }
         }
         const auto* const unit = reinterpret_cast<const std::uint32_t*>(input + i + 1);
         const unsigned sum = static_cast<unsigned>(
