@@ -182,24 +182,25 @@ TOLVANE_AVX2 std::size_t Encode(const wchar_t* input, std::size_t length, char* 
     return i;
 }
 
-// Each unit gives three bytes, one less at most 0x7FF, one less again at most 0x7F, and one
-// more above U+FFFF. The first two tests run on the units packed to sixteen bits (where units
-// above U+FFFF become 0xFFFF), the last on the units themselves.
+// Each unit gives one byte, one more above 0x7F, one more again above 0x7FF and one more above
+// U+FFFF. The first two tests run on the units packed to sixteen bits (where units above U+FFFF
+// become 0xFFFF), the last on the units themselves; a block of ASCII needs none of them.
 TOLVANE_AVX2 std::size_t Count(const wchar_t* input, std::size_t length, std::size_t& count,
                                bool& invalid)
 {
-    // Sixteen-bit lanes that lose at most two a block stay clear of overflow this long.
+    // Sixteen-bit lanes that gain at most two a block stay clear of overflow this long.
     constexpr std::size_t blocksPerSum = 8192;
     const __m256i zero = _mm256_setzero_si256();
+    const __m256i one = _mm256_set1_epi16(1);
     const __m256i threeBytes = Constant(0xFFFF);
+    const __m256i ascii = Constant(0x7F);
     __m256i largest = zero;
     __m256i surrogates = zero;
     std::size_t bytes = 0;
     std::size_t i = 0;
     while (length - i >= BlockUnits)
     {
-        const std::size_t start = i;
-        __m256i fewer = zero;  // sixteen-bit lanes: -1 for each byte less than three
+        __m256i more = zero;   // sixteen-bit lanes: +1 for each byte above one up to three
         __m256i longer = zero; // 32-bit lanes: -1 for each unit above U+FFFF
         for (std::size_t blocks = 0; length - i >= BlockUnits && blocks < blocksPerSum;
              i += BlockUnits, ++blocks)
@@ -207,29 +208,31 @@ TOLVANE_AVX2 std::size_t Count(const wchar_t* input, std::size_t length, std::si
             const __m256i first = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(input + i));
             const __m256i second =
                 _mm256_loadu_si256(reinterpret_cast<const __m256i*>(input + i + OctetUnits));
-            largest = _mm256_max_epu32(largest, _mm256_max_epu32(first, second));
+            const __m256i most = _mm256_max_epu32(first, second);
+            if (_mm256_testc_si256(ascii, most))
+            {
+                continue; // every unit below 0x80
+            }
+            largest = _mm256_max_epu32(largest, most);
             // The order of the packed units does not matter to a count.
             const __m256i packed = _mm256_packus_epi32(first, second);
-            fewer = _mm256_add_epi16(fewer, _mm256_cmpeq_epi16(_mm256_srli_epi16(packed, 7), zero));
-            fewer =
-                _mm256_add_epi16(fewer, _mm256_cmpeq_epi16(_mm256_srli_epi16(packed, 11), zero));
+            more = _mm256_add_epi16(more, _mm256_min_epu16(_mm256_srli_epi16(packed, 7), one));
+            more = _mm256_add_epi16(more, _mm256_min_epu16(_mm256_srli_epi16(packed, 11), one));
             longer = _mm256_add_epi32(longer, _mm256_cmpgt_epi32(first, threeBytes));
             longer = _mm256_add_epi32(longer, _mm256_cmpgt_epi32(second, threeBytes));
             surrogates = _mm256_or_si256(
                 surrogates, _mm256_cmpeq_epi16(_mm256_and_si256(packed, _mm256_set1_epi16(-0x800)),
                                                _mm256_set1_epi16(static_cast<short>(0xD800))));
         }
-        const __m256i change =
-            _mm256_sub_epi32(_mm256_madd_epi16(fewer, _mm256_set1_epi16(1)), longer);
+        const __m256i extra = _mm256_sub_epi32(_mm256_madd_epi16(more, one), longer);
         alignas(32) std::int32_t lanes[OctetUnits];
-        _mm256_store_si256(reinterpret_cast<__m256i*>(lanes), change);
-        std::int64_t sum = 0;
+        _mm256_store_si256(reinterpret_cast<__m256i*>(lanes), extra);
         for (const std::int32_t lane : lanes)
         {
-            sum += lane;
+            bytes += static_cast<std::size_t>(lane);
         }
-        bytes += static_cast<std::size_t>(static_cast<std::int64_t>(3 * (i - start)) + sum);
     }
+    bytes += i;
     // Above U+10FFFF (or negative), a unit would be counted wrongly: none are taken.
     const __m256i inRange =
         _mm256_cmpeq_epi32(_mm256_max_epu32(largest, Constant(0x10FFFF)), Constant(0x10FFFF));
