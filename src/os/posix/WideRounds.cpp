@@ -201,25 +201,6 @@ TOLVANE_SSE41 inline std::size_t Run(const RoundTables& tables, Lookup lookup, c
     while (end - i >= RoundUnits)
     {
         const __m128i bits = Bits(input + i + 1);
-        // Two common rounds at once, which share their tests: sixteen units below U+10000, the
-        // first eight not all ASCII, and no code unusual.
-        if (end - i >= 2 * RoundUnits)
-        {
-            const __m128i bothBits = _mm_or_si128(bits, Bits(input + i + 1 + RoundUnits));
-            if (Below(bothBits, 0x10000) && !Below(bits, 0x80))
-            {
-                const __m128i first = LookUp(input + i + 1, lookup);
-                const __m128i second = LookUp(input + i + 1 + RoundUnits, lookup);
-                if (!AnyUnusual(_mm_max_epu16(first, second)))
-                {
-                    take(Written(first, previous));
-                    take(Written(second, first));
-                    previous = second;
-                    i += 2 * RoundUnits;
-                    continue;
-                }
-            }
-        }
         if (!Below(bits, 0x10000))
         {
             break;
@@ -291,33 +272,9 @@ TOLVANE_SSE41 std::size_t CountByLengths(const RoundTables& tables, const wchar_
     std::size_t lookedUpEnd = i;
     DefaultTracker tracker;
     const bool asciiBlocks = tables.asciiBlocks;
-    // The lengths of the eight units at `at`.
-    const auto roundLengths = [lengths](const wchar_t* at) {
-        const auto* const unit = reinterpret_cast<const std::uint32_t*>(at);
-        return static_cast<unsigned>(
-            (lengths[unit[0]] + lengths[unit[1]] + lengths[unit[2]] + lengths[unit[3]]) +
-            (lengths[unit[4]] + lengths[unit[5]] + lengths[unit[6]] + lengths[unit[7]]));
-    };
     while (end - i >= RoundUnits)
     {
         const __m128i bits = Bits(input + i + 1);
-        // Two common rounds at once, as in Run; their sixteen lengths stay below FlatRunNoCode
-        // when no unit is unusual.
-        if (end - i >= 2 * RoundUnits)
-        {
-            const __m128i bothBits = _mm_or_si128(bits, Bits(input + i + 1 + RoundUnits));
-            if (Below(bothBits, 0x10000) && !Below(bits, 0x80))
-            {
-                const unsigned sum =
-                    roundLengths(input + i + 1) + roundLengths(input + i + 1 + RoundUnits);
-                if (sum < FlatRunNoCode)
-                {
-                    bytes += sum;
-                    i += 2 * RoundUnits;
-                    continue;
-                }
-            }
-        }
         if (!Below(bits, 0x10000))
         {
             break;
@@ -330,7 +287,10 @@ TOLVANE_SSE41 std::size_t CountByLengths(const RoundTables& tables, const wchar_
                 break;
             }
         }
-        const unsigned sum = roundLengths(input + i + 1);
+        const auto* const unit = reinterpret_cast<const std::uint32_t*>(input + i + 1);
+        const unsigned sum = static_cast<unsigned>(
+            (lengths[unit[0]] + lengths[unit[1]] + lengths[unit[2]] + lengths[unit[3]]) +
+            (lengths[unit[4]] + lengths[unit[5]] + lengths[unit[6]] + lengths[unit[7]]));
         if (__builtin_expect(sum < FlatRunNoCode, true))
         {
             bytes += sum;
