@@ -142,11 +142,26 @@ TOLVANE_SSE41 inline unsigned Bytes(__m128i written)
            (SingleByte ? 0 : static_cast<unsigned>(__builtin_popcount(TwoByteCodes(written))));
 }
 
-// After eight ASCII units: whether eight more follow, which the caller copies as a block when
-// it does so (`asciiBlocks`). `left` counts from the unit before the first eight.
-TOLVANE_SSE41 inline bool AsciiAhead(bool asciiBlocks, const wchar_t* next, std::size_t left)
+// Whether a round takes the eight units at `units`: all below U+10000, and not ASCII that eight
+// more ASCII units follow when the caller copies ASCII blocks itself (`asciiBlocks`); for
+// those `defaults` learns of it. `left` counts from the unit before the eight.
+TOLVANE_SSE41 inline bool RoundTakes(const wchar_t* units, std::size_t left, bool asciiBlocks,
+                                     RoundDefaults& defaults)
 {
-    return asciiBlocks && left >= 2 * RoundUnits && Below(Bits(next), 0x80);
+    const __m128i bits = Bits(units);
+    if (!Below(bits, 0x10000))
+    {
+        return false;
+    }
+    if (__builtin_expect(Below(bits, 0x80), false))
+    {
+        if (asciiBlocks && left >= 2 * RoundUnits && Below(Bits(units + RoundUnits), 0x80))
+        {
+            defaults.asciiAhead = true;
+            return false;
+        }
+    }
+    return true;
 }
 
 // What the rounds did with units without a mapping: whether a round wrote one; whether the code
@@ -200,18 +215,9 @@ TOLVANE_SSE41 inline std::size_t Run(const RoundTables& tables, Lookup lookup, c
     const bool asciiBlocks = tables.asciiBlocks;
     while (end - i >= RoundUnits)
     {
-        const __m128i bits = Bits(input + i + 1);
-        if (!Below(bits, 0x10000))
+        if (!RoundTakes(input + i + 1, end - i, asciiBlocks, defaults))
         {
             break;
-        }
-        if (__builtin_expect(Below(bits, 0x80), false))
-        {
-            if (AsciiAhead(asciiBlocks, input + i + 1 + RoundUnits, end - i))
-            {
-                defaults.asciiAhead = true;
-                break;
-            }
         }
         __m128i codes = LookUp(input + i + 1, lookup);
         if (__builtin_expect(AnyUnusual(codes), false))
@@ -274,18 +280,9 @@ TOLVANE_SSE41 std::size_t CountByLengths(const RoundTables& tables, const wchar_
     const bool asciiBlocks = tables.asciiBlocks;
     while (end - i >= RoundUnits)
     {
-        const __m128i bits = Bits(input + i + 1);
-        if (!Below(bits, 0x10000))
+        if (!RoundTakes(input + i + 1, end - i, asciiBlocks, defaults))
         {
             break;
-        }
-        if (__builtin_expect(Below(bits, 0x80), false))
-        {
-            if (AsciiAhead(asciiBlocks, input + i + 1 + RoundUnits, end - i))
-            {
-                defaults.asciiAhead = true;
-                break;
-            }
         }
         const auto* const unit = reinterpret_cast<const std::uint32_t*>(input + i + 1);
         const unsigned sum = static_cast<unsigned>(
