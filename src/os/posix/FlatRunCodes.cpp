@@ -18,8 +18,7 @@ std::uint8_t LengthOf(std::uint16_t code)
 {
     return code == NoCode          ? FlatRunNoCode
            : code == ComposingCode ? FlatRunComposing
-           : code > 0xFF           ? 2
-                                   : 1;
+                                   : static_cast<std::uint8_t>(CodeBytes(code));
 }
 
 FlatRun Parts(const std::uint16_t* table)

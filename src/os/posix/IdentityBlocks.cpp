@@ -66,20 +66,17 @@ TOLVANE_SSE41 std::size_t Blocks(const std::uint8_t* identityBits, const wchar_t
 
 } // namespace
 
-std::size_t IdentityBlocks(const std::uint8_t* identityBits, const wchar_t* input,
-                           std::size_t length, std::size_t room, char* output)
+// Without the SIMD paths the parameters go unused.
+std::size_t IdentityBlocks([[maybe_unused]] const std::uint8_t* identityBits,
+                           [[maybe_unused]] const wchar_t* input,
+                           [[maybe_unused]] std::size_t length, [[maybe_unused]] std::size_t room,
+                           [[maybe_unused]] char* output)
 {
 #if defined(TOLVANE_SSE41_PATHS)
     if (HasSse41())
     {
         return Blocks(identityBits, input, length, room, output);
     }
-#else
-    static_cast<void>(identityBits);
-    static_cast<void>(input);
-    static_cast<void>(length);
-    static_cast<void>(room);
-    static_cast<void>(output);
 #endif
     return 0;
 }

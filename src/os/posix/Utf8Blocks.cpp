@@ -252,38 +252,30 @@ TOLVANE_AVX2 std::size_t Count(const wchar_t* input, std::size_t length, std::si
 
 } // namespace
 
-std::size_t EncodeUtf8Blocks(const wchar_t* input, std::size_t length, char* output,
-                             std::size_t capacity, std::size_t& written, bool& invalid)
+// Without the SIMD paths the parameters of both go unused.
+std::size_t EncodeUtf8Blocks([[maybe_unused]] const wchar_t* input,
+                             [[maybe_unused]] std::size_t length, [[maybe_unused]] char* output,
+                             [[maybe_unused]] std::size_t capacity,
+                             [[maybe_unused]] std::size_t& written, [[maybe_unused]] bool& invalid)
 {
 #if defined(TOLVANE_SSE41_PATHS)
     if (HasAvx2())
     {
         return Encode(input, length, output, capacity, written, invalid);
     }
-#else
-    static_cast<void>(input);
-    static_cast<void>(length);
-    static_cast<void>(output);
-    static_cast<void>(capacity);
-    static_cast<void>(written);
-    static_cast<void>(invalid);
 #endif
     return 0;
 }
 
-std::size_t CountUtf8Blocks(const wchar_t* input, std::size_t length, std::size_t& count,
-                            bool& invalid)
+std::size_t CountUtf8Blocks([[maybe_unused]] const wchar_t* input,
+                            [[maybe_unused]] std::size_t length,
+                            [[maybe_unused]] std::size_t& count, [[maybe_unused]] bool& invalid)
 {
 #if defined(TOLVANE_SSE41_PATHS)
     if (HasAvx2())
     {
         return Count(input, length, count, invalid);
     }
-#else
-    static_cast<void>(input);
-    static_cast<void>(length);
-    static_cast<void>(count);
-    static_cast<void>(invalid);
 #endif
     return 0;
 }
