@@ -30,7 +30,7 @@ constexpr std::uint32_t WcErrInvalidChars = 0x80;
 
 // Converts as the library does, a sizing call and then one with that room, and checks that one
 // unit less room fails the call, that the conversion writes nothing past its room and that
-// neither call allocates.
+// neither call allocates once the tables that long texts make on first use exist.
 template <typename Text, typename Call>
 Text Converted(Call call)
 {
@@ -39,6 +39,7 @@ Text Converted(Call call)
     Text text(static_cast<std::size_t>(std::max(size, 1)) + 1, Guard);
     // Exactly that room, so that the sanitizers see a write past it.
     std::vector<typename Text::value_type> shorter(static_cast<std::size_t>(std::max(size - 1, 1)));
+    call(text.data(), size);
     const Tolvane::Testing::AllocationScope scope;
     EXPECT_EQ(size > 1 ? call(shorter.data(), size - 1) : 0, 0) << "one unit short";
     EXPECT_EQ(size > 1 ? call(shorter.data(), 1) : 0, 0) << "room for one unit";
@@ -431,25 +432,30 @@ TEST(PosixCodePages, ComposeAnywhereInALongText)
     }
 }
 
-// The first long texts on a double-byte page, converted on several threads at once, race to make
-// the page's flat table (no other test here makes 949's): each must get the text's bytes.
+// The first long texts on a double-byte page, converted on several threads at once both ways,
+// race to make the page's flat tables (no test before this one makes 949's): each must get the
+// text's bytes, and the bytes' text.
 TEST(PosixCodePages, ConvertLongTextsOnSeveralThreadsAtOnce)
 {
     const std::wstring sample = L"\xAC00\xB098\xB2E4 abc \x4E00\x3042";
     std::wstring text;
     std::string expected;
+    std::wstring expectedText;
     const std::string sampleBytes = ToNarrow(949, BestFit, sample);
+    const std::wstring sampleText = ToWide(949, MbPrecomposed, sampleBytes);
     while (text.size() < 5000)
     {
         text += sample;
         expected += sampleBytes;
+        expectedText += sampleText;
     }
     std::atomic<int> waiting{4};
     std::vector<std::string> results(4);
+    std::vector<std::wstring> texts(4);
     std::vector<std::thread> threads;
-    for (std::string& result : results)
+    for (std::size_t k = 0; k < results.size(); ++k)
     {
-        threads.emplace_back([&text, &waiting, &result] {
+        threads.emplace_back([&, k] {
             waiting.fetch_sub(1);
             while (waiting.load() > 0)
             {
@@ -458,19 +464,60 @@ TEST(PosixCodePages, ConvertLongTextsOnSeveralThreadsAtOnce)
             const auto length = static_cast<std::int32_t>(text.size());
             const std::int32_t size = WideCharToMultiByte(949, BestFit, text.data(), length,
                                                           nullptr, 0, nullptr, nullptr);
+            std::string& result = results[k];
             result.assign(static_cast<std::size_t>(std::max(size, 0)), '\0');
             const std::int32_t written = WideCharToMultiByte(949, BestFit, text.data(), length,
                                                              result.data(), size, nullptr, nullptr);
             result.resize(static_cast<std::size_t>(std::max(written, 0)));
+            std::wstring& decoded = texts[k];
+            decoded.assign(expectedText.size(), L'\0');
+            const std::int32_t units = MultiByteToWideChar(
+                949, MbPrecomposed, expected.data(), static_cast<std::int32_t>(expected.size()),
+                decoded.data(), static_cast<std::int32_t>(decoded.size()));
+            decoded.resize(static_cast<std::size_t>(std::max(units, 0)));
         });
     }
     for (std::thread& thread : threads)
     {
         thread.join();
     }
-    for (const std::string& result : results)
+    for (std::size_t k = 0; k < results.size(); ++k)
     {
-        EXPECT_EQ(result, expected);
+        EXPECT_EQ(results[k], expected);
+        EXPECT_EQ(texts[k], expectedText);
+    }
+}
+
+// A long text is decoded through a flat table of every two bytes, made from the page's lead
+// rows: every pair of every double-byte page, and every byte that leads nothing, must decode
+// in one long text as it does alone.
+TEST(PosixCodePages, DecodeEveryPairInALongText)
+{
+    for (const std::uint32_t page : Tolvane::CodePageData::DoubleBytePages)
+    {
+        SCOPED_TRACE(page);
+        std::string bytes;
+        std::wstring expected;
+        for (unsigned first = 0; first < 0x100; ++first)
+        {
+            for (unsigned second = 1; second < 0x100; ++second)
+            {
+                const char pair[] = {static_cast<char>(first), static_cast<char>(second)};
+                const std::wstring alone = ToWide(page, MbPrecomposed, {pair, 2});
+                // One unit from two bytes: a pair; else the first byte leads nothing.
+                const std::size_t taken = alone.size() == 1 ? 2 : second == 1 ? 1 : 0;
+                bytes.append(pair, taken);
+                expected += alone.substr(0, taken == 0 ? 0 : 1);
+            }
+        }
+        const auto length = static_cast<std::int32_t>(bytes.size());
+        std::wstring text(expected.size(), L'\0');
+        ASSERT_EQ(MultiByteToWideChar(page, MbPrecomposed, bytes.data(), length, nullptr, 0),
+                  static_cast<std::int32_t>(expected.size()));
+        ASSERT_EQ(MultiByteToWideChar(page, MbPrecomposed, bytes.data(), length, text.data(),
+                                      static_cast<std::int32_t>(text.size())),
+                  static_cast<std::int32_t>(expected.size()));
+        EXPECT_EQ(text, expected);
     }
 }
 

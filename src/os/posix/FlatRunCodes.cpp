@@ -1,10 +1,6 @@
-// Each flat table is made from the blocks at most once per thread that races for it: the first
-// to publish it wins, and the others free theirs.
 #include "os/posix/FlatRunCodes.h"
 
-#include <atomic>
-#include <memory>
-#include <new>
+#include "os/posix/LazyTables.h"
 
 namespace Tolvane::Util::Os::Posix {
 
@@ -23,46 +19,23 @@ std::uint8_t LengthOf(std::uint16_t code)
 
 FlatRun Parts(const std::uint16_t* table)
 {
+    if (table == nullptr)
+    {
+        return {nullptr, nullptr};
+    }
     return {table, reinterpret_cast<const std::uint8_t*>(table + FlatUnits)};
 }
 
-class FlatTables
-{
-public:
-    FlatTables()
-        : m_Tables(new (std::nothrow) std::atomic<std::uint16_t*>[2 * CodePageTableCount]())
-    {
-    }
-    ~FlatTables()
-    {
-        for (std::size_t k = 0; m_Tables && k < 2 * CodePageTableCount; ++k)
-        {
-            delete[] m_Tables[k].load();
-        }
-    }
-    FlatTables(const FlatTables&) = delete;
-    FlatTables& operator=(const FlatTables&) = delete;
+} // namespace
 
-    FlatRun Get(const CodePageTable& page, bool bestFit)
-    {
-        if (!m_Tables)
-        {
-            return {nullptr, nullptr};
-        }
-        std::atomic<std::uint16_t*>& slot =
-            m_Tables[2 * static_cast<std::size_t>(&page - CodePageTables) + (bestFit ? 1 : 0)];
-        std::uint16_t* table = slot.load(std::memory_order_acquire);
-        if (table != nullptr)
-        {
-            return Parts(table);
-        }
-        std::unique_ptr<std::uint16_t[]> made(new (std::nothrow) std::uint16_t[FlatSlots]);
-        if (!made)
-        {
-            return {nullptr, nullptr};
-        }
+FlatRun FlatRunCodes(const CodePageTable& page, bool bestFit)
+{
+    static LazyTables<std::uint16_t> tables(2 * CodePageTableCount, FlatSlots);
+    const std::size_t slot =
+        2 * static_cast<std::size_t>(&page - CodePageTables) + (bestFit ? 1 : 0);
+    return Parts(tables.Get(slot, [&page, bestFit](std::uint16_t* made) {
         const std::int32_t* const bases = bestFit ? page.wideRunBases : page.exactRunBases;
-        auto* const lengths = reinterpret_cast<std::uint8_t*>(made.get() + FlatUnits);
+        auto* const lengths = reinterpret_cast<std::uint8_t*>(made + FlatUnits);
         for (std::size_t unit = 0; unit < FlatUnits; ++unit)
         {
             const std::uint16_t code =
@@ -70,24 +43,7 @@ public:
             made[unit] = code;
             lengths[unit] = LengthOf(code);
         }
-        if (slot.compare_exchange_strong(table, made.get(), std::memory_order_acq_rel,
-                                         std::memory_order_acquire))
-        {
-            return Parts(made.release());
-        }
-        return Parts(table); // another thread published its table first
-    }
-
-private:
-    std::unique_ptr<std::atomic<std::uint16_t*>[]> m_Tables;
-};
-
-} // namespace
-
-FlatRun FlatRunCodes(const CodePageTable& page, bool bestFit)
-{
-    static FlatTables tables;
-    return tables.Get(page, bestFit);
+    }));
 }
 
 } // namespace Tolvane::Util::Os::Posix

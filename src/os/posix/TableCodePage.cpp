@@ -6,6 +6,7 @@
 
 #include "os/posix/AsciiRun.h"
 #include "os/posix/CombiningScan.h"
+#include "os/posix/FlatPairs.h"
 #include "os/posix/FlatRunCodes.h"
 #include "os/posix/IdentityBlocks.h"
 #include "os/posix/NarrowCount.h"
@@ -25,8 +26,10 @@ constexpr unsigned MaxBytesPerWideUnitSingleByteShift = 1;
 // The shortest ASCII run that a double-byte decoder copies as a block.
 constexpr std::size_t LongAsciiRun = 16;
 // The shortest text on a double-byte page that looks its units up in a flat table, whose
-// making (once) costs as much as converting some thousands of units through the blocks.
+// making (once) costs as much as converting some thousands of units through the blocks; and
+// the shortest that decodes its pairs from one (FlatPairs.h), for the same reason.
 constexpr std::size_t FlatRunMinimum = 4096;
+constexpr std::size_t FlatPairsMinimum = 4096;
 // The shortest run of wide units that goes through the rounds of eight (WideRounds.h).
 constexpr std::size_t MinimumRoundsRun = 16;
 // The longest text that first tries the plain loop (PlainPrefix), which needs no setup but
@@ -802,7 +805,8 @@ class NarrowDecoder
 {
 public:
     NarrowDecoder(const CodePageTable& page, const unsigned char* bytes, std::size_t length)
-        : m_Page(page), m_Bytes(bytes), m_Length(length)
+        : m_Page(page), m_Bytes(bytes), m_Length(length),
+          m_FlatPairs(length >= FlatPairsMinimum ? FlatPairs(page) : nullptr)
     {
     }
 
@@ -846,7 +850,17 @@ private:
     std::size_t Run(std::size_t i, std::size_t stop, UncheckedWriter<wchar_t>& out)
     {
         wchar_t* next = out.Next();
-        i = UnitRun(i, stop, [&next](std::uint16_t unit) { *next++ = static_cast<wchar_t>(unit); });
+        const auto put = [&next](std::uint16_t unit) { *next++ = static_cast<wchar_t>(unit); };
+        if (m_FlatPairs != nullptr)
+        {
+            const std::uint16_t* const flat = m_FlatPairs;
+            i = UnitRun(i, stop, put,
+                        [flat](const unsigned char* two) { return flat[FlatPairIndex(two)]; });
+        }
+        else
+        {
+            i = UnitRun(i, stop, put);
+        }
         out.Advance(next);
         return i;
     }
@@ -857,17 +871,26 @@ private:
     // a next one, and the two are looked up together whether or not the first leads (row 0
     // holds no pairs): the loop tests neither. A long ASCII run is looked for only after an
     // ASCII byte, which the loop decodes itself, so that a pair costs no such test.
+    // `pairOf(two)` gives the pair that the two bytes at `two` form, or NotAPair.
     template <typename Put>
     std::size_t UnitRun(std::size_t i, std::size_t stop, Put put) const
     {
-        const unsigned char* const bytes = m_Bytes;
         const std::uint32_t* const leadRows = m_Page.leadRows;
+        return UnitRun(i, stop, put, [leadRows](const unsigned char* two) {
+            return NarrowPairs[leadRows[two[0]] + two[1]];
+        });
+    }
+
+    template <typename Put, typename PairOf>
+    std::size_t UnitRun(std::size_t i, std::size_t stop, Put put, PairOf pairOf) const
+    {
+        const unsigned char* const bytes = m_Bytes;
         const std::uint16_t* const narrow = m_Page.narrow;
         const std::size_t pairEnd = std::min(stop, m_Length - 1);
         while (i < pairEnd)
         {
             const unsigned char byte = bytes[i];
-            const std::uint16_t pair = NarrowPairs[leadRows[byte] + bytes[i + 1]];
+            const std::uint16_t pair = pairOf(bytes + i);
             if (Likely(pair != NotAPair))
             {
                 put(pair);
@@ -893,6 +916,8 @@ private:
     const CodePageTable& m_Page;
     const unsigned char* m_Bytes;
     std::size_t m_Length;
+    // For long text, the page's pairs as one array; else null.
+    const std::uint16_t* m_FlatPairs;
 };
 
 } // namespace

@@ -41,7 +41,8 @@ std::size_t TableFromWide(const CodePageTable& page, const WideOptions& options,
                           std::size_t capacity);
 
 // A lead byte takes the next byte along when the two form a pair in the table (whether or not
-// the pair is a character); bytes that do not decode give the page's narrow default.
+// the pair is a character); bytes that do not decode give the page's narrow default. The first
+// long text written from a double-byte page makes that page's flat pairs (FlatPairs.h).
 std::size_t TableToWide(const CodePageTable& page, const char* input, std::size_t length,
                         wchar_t* output, std::size_t capacity);
 
