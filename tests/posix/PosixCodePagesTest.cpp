@@ -488,6 +488,41 @@ TEST(PosixCodePages, ConvertLongTextsOnSeveralThreadsAtOnce)
     }
 }
 
+// A long text on a double-byte page is counted by its units' lengths, sixteen at a time while
+// all map: one- and two-byte codes in any order, and now and then a unit without a mapping or
+// one that composes, must give their pieces' bytes end to end.
+TEST(PosixCodePages, CountLongDoubleByteTextsByTheirPieces)
+{
+    const std::wstring pieces[] = {L"a",      L"\x3042", L"\x4E00", L"\xFF76",
+                                   L"\x3000", L" ",      L"\xE9",   L"e\x301"};
+    std::minstd_rand random(11);
+    for (const std::uint32_t page : {932u, 936u})
+    {
+        for (const std::uint32_t flags : {BestFit, NoBestFit})
+        {
+            SCOPED_TRACE(testing::Message() << page << " " << flags);
+            std::vector<std::string> bytes;
+            for (const std::wstring& piece : pieces)
+            {
+                bytes.push_back(ToNarrow(page, flags, piece, "~"));
+            }
+            for (int round = 0; round < 8; ++round)
+            {
+                std::wstring text;
+                std::string expected;
+                while (text.size() < 5000)
+                {
+                    // The last two pieces (a default, a composition) one time in forty.
+                    const std::size_t piece = random() % 40 == 0 ? 6 + random() % 2 : random() % 6;
+                    text += pieces[piece];
+                    expected += bytes[piece];
+                }
+                EXPECT_EQ(ToNarrow(page, flags, text, "~"), expected);
+            }
+        }
+    }
+}
+
 // A long text is decoded through a flat table of every two bytes, made from the page's lead
 // rows: every pair of every double-byte page, and every byte that leads nothing, must decode
 // in one long text as it does alone.

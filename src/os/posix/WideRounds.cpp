@@ -21,6 +21,9 @@ namespace Tolvane::Util::Os::Posix {
 namespace {
 
 constexpr unsigned RoundUnits = 8;
+// The units that the count by lengths takes a round at a time after two rounds at once met a
+// unit without a mapping.
+constexpr std::size_t PairsPause = 16 * RoundUnits;
 
 // For each set of codes that take two bytes (bit k for code k), the shuffle that makes their
 // bytes from eight 16-bit codes in little-endian order.
@@ -278,16 +281,42 @@ TOLVANE_SSE41 std::size_t CountByLengths(const RoundTables& tables, const wchar_
     std::size_t lookedUpEnd = i;
     DefaultTracker tracker;
     const bool asciiBlocks = tables.asciiBlocks;
+    const auto lengthsOf = [lengths](const wchar_t* units) {
+        const auto* const unit = reinterpret_cast<const std::uint32_t*>(units);
+        return static_cast<unsigned>(
+            (lengths[unit[0]] + lengths[unit[1]] + lengths[unit[2]] + lengths[unit[3]]) +
+            (lengths[unit[4]] + lengths[unit[5]] + lengths[unit[6]] + lengths[unit[7]]));
+    };
+    // Two rounds at once are tried from here: not at first, nor for a while after they met a
+    // unit without a mapping (text that has many would look its units up twice).
+    std::size_t pairsFrom = i + 2 * RoundUnits;
     while (end - i >= RoundUnits)
     {
-        if (!RoundTakes(input + i + 1, end - i, asciiBlocks, defaults))
+        // Two rounds at once while neither is all ASCII (which RoundTakes may hand back) and
+        // no unit lacks a mapping or composes.
+        while (i >= pairsFrom && end - i >= 2 * RoundUnits)
+        {
+            const __m128i first = Bits(input + i + 1);
+            const __m128i second = Bits(input + i + 1 + RoundUnits);
+            if (!Below(_mm_or_si128(first, second), 0x10000) || Below(first, 0x80) ||
+                Below(second, 0x80))
+            {
+                break;
+            }
+            const unsigned sum = lengthsOf(input + i + 1) + lengthsOf(input + i + 1 + RoundUnits);
+            if (sum >= FlatRunNoCode)
+            {
+                pairsFrom = i + PairsPause;
+                break;
+            }
+            bytes += sum;
+            i += 2 * RoundUnits;
+        }
+        if (end - i < RoundUnits || !RoundTakes(input + i + 1, end - i, asciiBlocks, defaults))
         {
             break;
         }
-        const auto* const unit = reinterpret_cast<const std::uint32_t*>(input + i + 1);
-        const unsigned sum = static_cast<unsigned>(
-            (lengths[unit[0]] + lengths[unit[1]] + lengths[unit[2]] + lengths[unit[3]]) +
-            (lengths[unit[4]] + lengths[unit[5]] + lengths[unit[6]] + lengths[unit[7]]));
+        const unsigned sum = lengthsOf(input + i + 1);
         if (__builtin_expect(sum < FlatRunNoCode, true))
         {
             bytes += sum;
