@@ -70,6 +70,14 @@ struct CodePageTable
 extern const std::uint16_t WideCodes[];
 extern const std::uint16_t NarrowPairs[];
 
+// A unit's code in a run table (CodePageTable::wideRunBases, exactRunBases), for a unit below
+// U+10000. The sum is taken in 32 unsigned bits, where a negative base wraps to the same index,
+// so that the index needs no widening of its own.
+inline std::uint16_t RunCode(const std::int32_t* bases, std::uint32_t unit)
+{
+    return WideCodes[static_cast<std::uint32_t>(bases[unit >> WideBlockShift]) + unit];
+}
+
 // Sorted by code page.
 extern const CodePageTable CodePageTables[];
 extern const std::size_t CodePageTableCount;

@@ -38,8 +38,7 @@ FlatRun FlatRunCodes(const CodePageTable& page, bool bestFit)
         auto* const lengths = reinterpret_cast<std::uint8_t*>(made + FlatUnits);
         for (std::size_t unit = 0; unit < FlatUnits; ++unit)
         {
-            const std::uint16_t code =
-                WideCodes[bases[unit >> WideBlockShift] + static_cast<std::int32_t>(unit)];
+            const std::uint16_t code = RunCode(bases, static_cast<std::uint32_t>(unit));
             made[unit] = code;
             lengths[unit] = LengthOf(code);
         }

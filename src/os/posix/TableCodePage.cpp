@@ -73,13 +73,6 @@ inline void StoreCode(char*& next, std::uint16_t code)
     next += twoBytes ? 2 : 1;
 }
 
-// A unit's code in a run table (CodePageTable::wideRunBases), for a unit below U+10000.
-inline std::uint16_t RunCodeOf(const std::int32_t* bases, char32_t unit)
-{
-    return WideCodes[static_cast<std::ptrdiff_t>(bases[unit >> WideBlockShift]) +
-                     static_cast<std::ptrdiff_t>(unit)];
-}
-
 // The run-table codes of the two units at `units`, when both map on their own: below U+10000,
 // with a code (no default), and neither composing with the unit before it.
 inline bool PlainPair(const std::int32_t* bases, const wchar_t* units, std::uint16_t& firstCode,
@@ -91,8 +84,8 @@ inline bool PlainPair(const std::int32_t* bases, const wchar_t* units, std::uint
     {
         return false;
     }
-    firstCode = RunCodeOf(bases, first);
-    secondCode = RunCodeOf(bases, second);
+    firstCode = RunCode(bases, first);
+    secondCode = RunCode(bases, second);
     return std::max(firstCode, secondCode) < ComposingCode;
 }
 
@@ -123,7 +116,7 @@ std::size_t PlainPrefix(const std::int32_t* bases, const wchar_t* input, std::si
     {
         return 0;
     }
-    std::uint16_t code = RunCodeOf(bases, static_cast<char32_t>(input[0]));
+    std::uint16_t code = RunCode(bases, static_cast<char32_t>(input[0]));
     if (code >= ComposingCode)
     {
         return 0;
@@ -151,7 +144,7 @@ std::size_t PlainPrefix(const std::int32_t* bases, const wchar_t* input, std::si
         {
             return i - 1;
         }
-        const std::uint16_t next = RunCodeOf(bases, unit);
+        const std::uint16_t next = RunCode(bases, unit);
         if (next >= ComposingCode || !put(code))
         {
             return i - 1;
@@ -232,8 +225,8 @@ std::size_t PlainPrefixOf(const CodePageTable& page, const std::int32_t* bases,
     }
     std::size_t roundBytes = 0;
     const std::size_t rounds =
-        PlainRounds({bases, nullptr, nullptr, page.defaultCode, page.leadRows == nullptr, false},
-                    input + blocks, length - blocks, output == nullptr ? 0 : capacity - blocks,
+        PlainRounds(bases, page.leadRows == nullptr, input + blocks, length - blocks,
+                    output == nullptr ? 0 : capacity - blocks,
                     output == nullptr ? nullptr : output + blocks, roundBytes);
     const std::size_t done = blocks + rounds;
     const std::size_t doneBytes = blocks + roundBytes;
@@ -645,7 +638,7 @@ private:
                 {
                     return stopped(i);
                 }
-                const std::uint16_t nextCode = RunCodeOf(bases, next);
+                const std::uint16_t nextCode = RunCode(bases, next);
                 if (nextCode >= ComposingCode)
                 {
                     break;
@@ -889,14 +882,19 @@ private:
         const std::size_t pairEnd = std::min(stop, m_Length - 1);
         while (i < pairEnd)
         {
-            const unsigned char byte = bytes[i];
-            const std::uint16_t pair = pairOf(bytes + i);
+            std::uint16_t pair = pairOf(bytes + i);
             if (Likely(pair != NotAPair))
             {
-                put(pair);
-                i += 2;
+                // The pairs in a row, in a loop whose test comes last: its first instruction
+                // is where it is aligned.
+                do
+                {
+                    put(pair);
+                    i += 2;
+                } while (i < pairEnd && (pair = pairOf(bytes + i)) != NotAPair);
                 continue;
             }
+            const unsigned char byte = bytes[i];
             put(narrow[byte]);
             ++i;
             if (byte < 0x80 && i < pairEnd && LongAsciiRunMayStart(i, stop))
@@ -922,24 +920,15 @@ private:
 
 } // namespace
 
-std::size_t TableFromWide(const CodePageTable& page, const WideOptions& options,
-                          const wchar_t* input, std::size_t length, bool& usedDefault, char* output,
-                          std::size_t capacity)
+namespace {
+
+// What the plain loops left of a text: from `start`, after `plainOutput` bytes. A function of
+// its own, so that a short text that the loops take whole does not pay for its frame.
+[[gnu::noinline]] std::size_t EncodeFrom(const CodePageTable& page, const WideOptions& options,
+                                         const wchar_t* input, std::size_t length,
+                                         std::size_t start, std::size_t plainOutput,
+                                         bool& usedDefault, char* output, std::size_t capacity)
 {
-    // A short text mostly maps unit by unit, and then the plain loop takes all of it; the
-    // encoder takes over where it stops. No unit that the loop took used a default.
-    std::size_t start = 0;
-    std::size_t plainOutput = 0;
-    if (length <= PlainPrefixLimit)
-    {
-        start = PlainPrefixOf(page, options.bestFit ? page.wideRunBases : page.exactRunBases, input,
-                              length, output, capacity, plainOutput);
-        if (start == length)
-        {
-            usedDefault = false;
-            return plainOutput;
-        }
-    }
     WideEncoder encoder(page, options, input, length);
     std::size_t result = plainOutput;
     if (output == nullptr)
@@ -961,6 +950,30 @@ std::size_t TableFromWide(const CodePageTable& page, const WideOptions& options,
     }
     usedDefault = encoder.Used();
     return result;
+}
+
+} // namespace
+
+std::size_t TableFromWide(const CodePageTable& page, const WideOptions& options,
+                          const wchar_t* input, std::size_t length, bool& usedDefault, char* output,
+                          std::size_t capacity)
+{
+    // A short text mostly maps unit by unit, and then the plain loop takes all of it; the
+    // encoder takes over where it stops. No unit that the loop took used a default.
+    std::size_t start = 0;
+    std::size_t plainOutput = 0;
+    if (length <= PlainPrefixLimit)
+    {
+        start = PlainPrefixOf(page, options.bestFit ? page.wideRunBases : page.exactRunBases, input,
+                              length, output, capacity, plainOutput);
+        if (start == length)
+        {
+            usedDefault = false;
+            return plainOutput;
+        }
+    }
+    return EncodeFrom(page, options, input, length, start, plainOutput, usedDefault, output,
+                      capacity);
 }
 
 std::size_t TableToWide(const CodePageTable& page, const char* input, std::size_t length,

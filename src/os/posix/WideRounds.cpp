@@ -20,7 +20,6 @@ namespace Tolvane::Util::Os::Posix {
 
 namespace {
 
-constexpr unsigned RoundUnits = 8;
 // The units that the count by lengths takes a round at a time after two rounds at once met a
 // unit without a mapping.
 constexpr std::size_t PairsPause = 16 * RoundUnits;
@@ -54,10 +53,7 @@ alignas(16) constexpr auto CompactShuffles = MakeCompactShuffles();
 struct BlockCodes
 {
     const std::int32_t* bases;
-    std::uint16_t operator()(std::uint32_t unit) const
-    {
-        return WideCodes[bases[unit >> WideBlockShift] + static_cast<std::int32_t>(unit)];
-    }
+    std::uint16_t operator()(std::uint32_t unit) const { return RunCode(bases, unit); }
 };
 
 struct FlatCodes
@@ -344,37 +340,66 @@ TOLVANE_SSE41 std::size_t CountByLengths(const RoundTables& tables, const wchar_
     return i;
 }
 
-// The rounds of PlainRounds: the eight units' own codes, with no pending one.
+// The rounds of PlainRounds: the eight units' own codes, with no pending one. Whether the unit
+// after the last round composes with it is asked once, at the end: if so, that round is given
+// back.
 template <bool SingleByte>
-TOLVANE_SSE41 std::size_t Plain(const RoundTables& tables, const wchar_t* input, std::size_t length,
+TOLVANE_SSE41 std::size_t Plain(const std::int32_t* bases, const wchar_t* input, std::size_t length,
                                 std::size_t room, char* output, std::size_t& produced)
 {
     constexpr std::size_t RoundRoom = SingleByte ? RoundUnits : 2 * RoundUnits;
-    const BlockCodes lookup{tables.bases};
-    std::size_t i = 0;
+    const BlockCodes lookup{bases};
+    // Pointers rather than counts: fewer values to keep in registers across a round.
+    const wchar_t* next = input;
+    const wchar_t* const last = input + (length - length % RoundUnits);
     std::size_t bytes = 0;
-    while (length - i >= RoundUnits && (output == nullptr || room - bytes >= RoundRoom))
+    unsigned lastBytes = 0;
+    if (output == nullptr)
     {
-        if (!Below(Bits(input + i), 0x10000))
+        for (; next != last; next += RoundUnits)
         {
-            break;
-        }
-        const __m128i codes = LookUp(input + i, lookup);
-        if (AnyUnusual(codes))
-        {
-            break;
-        }
-        if (i + RoundUnits < length)
-        {
-            const auto next = static_cast<std::uint32_t>(input[i + RoundUnits]);
-            if (next < 0x10000 && lookup(next) == ComposingCode)
+            if (!Below(Bits(next), 0x10000))
             {
                 break;
             }
+            const __m128i codes = LookUp(next, lookup);
+            if (AnyUnusual(codes))
+            {
+                break;
+            }
+            lastBytes = Bytes<SingleByte>(codes);
+            bytes += lastBytes;
         }
-        bytes +=
-            output != nullptr ? Store<SingleByte>(codes, output + bytes) : Bytes<SingleByte>(codes);
-        i += RoundUnits;
+    }
+    else
+    {
+        char* out = output;
+        char* const end = output + room;
+        for (; next != last && static_cast<std::size_t>(end - out) >= RoundRoom; next += RoundUnits)
+        {
+            if (!Below(Bits(next), 0x10000))
+            {
+                break;
+            }
+            const __m128i codes = LookUp(next, lookup);
+            if (AnyUnusual(codes))
+            {
+                break;
+            }
+            lastBytes = Store<SingleByte>(codes, out);
+            out += lastBytes;
+        }
+        bytes = static_cast<std::size_t>(out - output);
+    }
+    auto i = static_cast<std::size_t>(next - input);
+    if (i != 0 && i < length)
+    {
+        const auto after = static_cast<std::uint32_t>(input[i]);
+        if (after < 0x10000 && lookup(after) == ComposingCode)
+        {
+            i -= RoundUnits;
+            bytes -= lastBytes;
+        }
     }
     produced = bytes;
     return i;
@@ -399,16 +424,18 @@ std::size_t WithLookup(const RoundTables& tables, std::size_t i, Rounds rounds)
 
 } // namespace
 
-std::size_t PlainRounds(const RoundTables& tables, const wchar_t* input, std::size_t length,
-                        std::size_t room, char* output, std::size_t& produced)
+std::size_t PlainSingleByteRounds(const std::int32_t* bases, const wchar_t* input,
+                                  std::size_t length, std::size_t room, char* output,
+                                  std::size_t& produced)
 {
-    produced = 0;
-    if (!HasSse41())
-    {
-        return 0;
-    }
-    return tables.singleByte ? Plain<true>(tables, input, length, room, output, produced)
-                             : Plain<false>(tables, input, length, room, output, produced);
+    return Plain<true>(bases, input, length, room, output, produced);
+}
+
+std::size_t PlainDoubleByteRounds(const std::int32_t* bases, const wchar_t* input,
+                                  std::size_t length, std::size_t room, char* output,
+                                  std::size_t& produced)
+{
+    return Plain<false>(bases, input, length, room, output, produced);
 }
 
 std::size_t WriteRounds(const RoundTables& tables, const wchar_t* input, std::size_t i,
@@ -448,10 +475,15 @@ std::size_t CountRounds(const RoundTables&, const wchar_t*, std::size_t i, std::
     return i;
 }
 
-std::size_t PlainRounds(const RoundTables&, const wchar_t*, std::size_t, std::size_t, char*,
-                        std::size_t& produced)
+std::size_t PlainSingleByteRounds(const std::int32_t*, const wchar_t*, std::size_t, std::size_t,
+                                  char*, std::size_t&)
 {
-    produced = 0;
+    return 0;
+}
+
+std::size_t PlainDoubleByteRounds(const std::int32_t*, const wchar_t*, std::size_t, std::size_t,
+                                  char*, std::size_t&)
+{
     return 0;
 }
 

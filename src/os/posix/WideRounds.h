@@ -6,7 +6,12 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "os/posix/CpuFeatures.h"
+
 namespace Tolvane::Util::Os::Posix {
+
+// The units of a round.
+constexpr unsigned RoundUnits = 8;
 
 // What the rounds need of a page.
 struct RoundTables
@@ -48,13 +53,32 @@ std::size_t CountRounds(const RoundTables& tables, const wchar_t* input, std::si
                         std::size_t end, std::uint16_t& code, RoundDefaults& defaults,
                         std::size_t& count);
 
+// The rounds of PlainRounds on a page of each kind, for a processor with SSE4.1.
+std::size_t PlainSingleByteRounds(const std::int32_t* bases, const wchar_t* input,
+                                  std::size_t length, std::size_t room, char* output,
+                                  std::size_t& produced);
+std::size_t PlainDoubleByteRounds(const std::int32_t* bases, const wchar_t* input,
+                                  std::size_t length, std::size_t room, char* output,
+                                  std::size_t& produced);
+
 // Eight units at a time from the start of a text of `length` units, while each of them is
-// below U+10000 with a code in the run table (so none takes a default or composes with the one
-// before it) and the unit after them does not compose with the last: their codes are written at
-// `output`, or counted when it is null, and `produced` receives their bytes. Each round needs
-// room for 16 bytes (8 on a single-byte page), of which there are `room`. Returns the units
-// taken, a multiple of eight: none on a processor without SSE4.1.
-std::size_t PlainRounds(const RoundTables& tables, const wchar_t* input, std::size_t length,
-                        std::size_t room, char* output, std::size_t& produced);
+// below U+10000 with a code in the run table that `bases` gives (so none takes a default or
+// composes with the one before it) and the unit after them does not compose with the last:
+// their codes are written at `output`, or counted when it is null, and `produced` receives their
+// bytes. Each round needs room for 16 bytes (8 on a single-byte page), of which there are
+// `room`. Returns the units taken, a multiple of eight: none on a processor without SSE4.1.
+// Inline, so that a short text pays for no call but that of the rounds.
+inline std::size_t PlainRounds(const std::int32_t* bases, bool singleByte, const wchar_t* input,
+                               std::size_t length, std::size_t room, char* output,
+                               std::size_t& produced)
+{
+    produced = 0;
+    if (length < RoundUnits || !HasSse41())
+    {
+        return 0;
+    }
+    return singleByte ? PlainSingleByteRounds(bases, input, length, room, output, produced)
+                      : PlainDoubleByteRounds(bases, input, length, room, output, produced);
+}
 
 } // namespace Tolvane::Util::Os::Posix
