@@ -13,7 +13,8 @@ namespace {
 constexpr std::size_t PlainDigitsLimit = 9;
 
 // The number after "CP" when it is one to nine plain ASCII digits; the common names resolve
-// here without lexical_cast's stream machinery, which dominates a short conversion.
+// here without lexical_cast's stream machinery, which dominates a short conversion. The digits
+// are tested all together, after the loop, which then has no branch of its own.
 CodePageLookup PlainNumber(std::string_view digits)
 {
     if (digits.empty() || digits.size() > PlainDigitsLimit)
@@ -21,20 +22,26 @@ CodePageLookup PlainNumber(std::string_view digits)
         return {0, false};
     }
     std::uint32_t value = 0;
+    bool plain = true;
     for (const char digit : digits)
     {
-        if (digit < '0' || digit > '9')
-        {
-            return {0, false};
-        }
-        value = value * 10 + static_cast<std::uint32_t>(digit - '0');
+        const auto digitValue = static_cast<std::uint32_t>(static_cast<unsigned char>(digit)) - '0';
+        plain = plain && digitValue <= 9;
+        value = value * 10 + digitValue;
     }
-    return {value, true};
+    return {plain ? value : 0, plain};
 }
 
 constexpr CodePageLookup Found(std::uint32_t codePage)
 {
     return {codePage, true};
+}
+
+// lexical_cast's answer for the text after "CP": its errors, and the signed forms it accepts.
+// Apart, so that the common names need none of its stack frame.
+[[gnu::noinline]] CodePageLookup LexicalNumber(const std::string& encodingName)
+{
+    return Found(boost::lexical_cast<unsigned int>(encodingName.substr(2)));
 }
 
 } // namespace
@@ -44,10 +51,6 @@ CodePageLookup LookUpCodePage(const std::string& encodingNameText)
     // Compared as a string_view: a length test and an inlined memcmp, where std::string's
     // comparison with a C string calls the library and measures the literal each time.
     const std::string_view encodingName(encodingNameText);
-    if (encodingName.empty() || encodingName == "ANSI")
-    {
-        return Found(0);
-    }
     // The "CP" test comes before the fixed names: every name of three or more characters
     // that starts with "CP" is a number or an error, never one of the names below.
     if (encodingName.size() > 2 && encodingName[0] == 'C' && encodingName[1] == 'P')
@@ -56,9 +59,11 @@ CodePageLookup LookUpCodePage(const std::string& encodingNameText)
         {
             return plain;
         }
-        // Everything else keeps lexical_cast's answer: its errors, and the signed forms it
-        // accepts.
-        return Found(boost::lexical_cast<unsigned int>(encodingNameText.substr(2)));
+        return LexicalNumber(encodingNameText);
+    }
+    if (encodingName.empty() || encodingName == "ANSI")
+    {
+        return Found(0);
     }
     if (encodingName == "OEM")
     {
@@ -73,11 +78,6 @@ CodePageLookup LookUpCodePage(const std::string& encodingNameText)
         return Found(65001);
     }
     return {0, false};
-}
-
-bool IsWideEncodingName(const std::string& encodingName)
-{
-    return encodingName.empty() || std::string_view(encodingName) == "UTF-16";
 }
 
 } // namespace Tolvane::Util::StringConversion

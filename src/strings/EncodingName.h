@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace Tolvane::Util::StringConversion {
 
@@ -29,6 +30,9 @@ inline std::optional<std::uint32_t> ResolveCodePage(const std::string& encodingN
 }
 
 // A wide-side name is accepted when it is empty or "UTF-16".
-bool IsWideEncodingName(const std::string& encodingName);
+inline bool IsWideEncodingName(const std::string& encodingName)
+{
+    return encodingName.empty() || std::string_view(encodingName) == "UTF-16";
+}
 
 } // namespace Tolvane::Util::StringConversion

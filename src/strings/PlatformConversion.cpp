@@ -42,7 +42,16 @@ bool ConvertTwoPass(std::size_t sourceLength, std::basic_string<Unit>& destinati
         {
             return false;
         }
-        destination.assign(local, static_cast<std::size_t>(written));
+        const auto length = static_cast<std::size_t>(written);
+        if (length > destination.capacity())
+        {
+            destination.assign(local, length); // which leaves it as it was if it throws
+            return true;
+        }
+        // Within the capacity nothing is allocated, so nothing can fail: clear and append skip
+        // assign's checks for a source inside the string, which a local array never is.
+        destination.clear();
+        destination.append(local, length);
         return true;
     }
     std::basic_string<Unit> result(size, Unit());
