@@ -426,14 +426,16 @@ public:
                               : page.defaultCode),
           m_FlatRun(page.leadRows != nullptr && length >= FlatRunMinimum
                         ? FlatRunCodes(page, options.bestFit)
-                        : FlatRun{nullptr, nullptr})
+                        : FlatRun{nullptr, nullptr}),
+          m_UnitsPerStart((HasSse41() ? 256 : 16) * AsciiBlockUnits)
     {
     }
 
     // A block of sixteen units that is all ASCII goes at once; other text goes through the
-    // run loops up to sixteen blocks at a time, so that text with few ASCII runs pays for one
-    // failed block test, and one start of the loops, per 256 units. The rounds of eight hand
-    // back a run of sixteen ASCII units that they meet.
+    // run loops. The rounds of eight hand back a run of sixteen ASCII units that they meet, so
+    // where they run the loops take up to 4,096 units at a start; without them, the unit loops
+    // would take a long ASCII run one unit at a time, so they take 256 and the block test comes
+    // again.
     template <typename Out>
     std::size_t Convert(std::size_t i, std::size_t stop, Out& out)
     {
@@ -449,7 +451,7 @@ public:
                 i += out.Ascii(m_Input + i, run);
                 continue;
             }
-            i = Units(i, std::min(stop, i + 16 * AsciiBlockUnits), out);
+            i = Units(i, std::min(stop, i + m_UnitsPerStart), out);
         }
         return i;
     }
@@ -785,6 +787,8 @@ private:
     std::uint16_t m_DefaultOutput;
     // For long text on a double-byte page, the run table as one array; else null.
     FlatRun m_FlatRun;
+    // The most units that the run loops take at one start (see Convert).
+    std::size_t m_UnitsPerStart;
     bool m_Used = false;
     // A run stopped before a long ASCII run.
     bool m_AsciiAhead = false;
