@@ -230,6 +230,11 @@ std::size_t PlainPrefixOf(const CodePageTable& page, const std::int32_t* bases,
                     output == nullptr ? nullptr : output + blocks, roundBytes);
     const std::size_t done = blocks + rounds;
     const std::size_t doneBytes = blocks + roundBytes;
+    if (done == length)
+    {
+        produced = doneBytes;
+        return done;
+    }
     const std::size_t units = PlainUnits(page, bases, input + done, length - done,
                                          output == nullptr ? nullptr : output + doneBytes,
                                          output == nullptr ? 0 : capacity - doneBytes, produced);
