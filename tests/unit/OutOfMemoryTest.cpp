@@ -43,6 +43,11 @@ TEST(OutOfMemory, ConversionsAndExceptions)
     std::wstring wideOut = L"old";
     out.reserve(512);
     wideOut.reserve(512);
+    // A short result for a string whose own storage is too small for it: it goes through the
+    // local buffer, and then takes an allocation in the string.
+    const std::wstring shortWide(40, L's');
+    const std::string shortExpected(40, 's');
+    std::string shortOut = "old";
     bool used = true;
     const auto toNarrow = [&](BestFitMappingPolicy bestFit) {
         return Detail::ConvertWStringToString(wide, out, "", "CP1252", bestFit,
@@ -61,6 +66,14 @@ TEST(OutOfMemory, ConversionsAndExceptions)
             return Detail::ConvertStringToWString(narrow, wideOut, "CP1252", "") &&
                    wideOut.size() == 201;
         },
+        [&] {
+            const bool right = Detail::ConvertWStringToString(shortWide, shortOut, "", "CP1252",
+                                                              AllowBestFitMapping,
+                                                              UseSpecifiedDefaultChar, '?', used) &&
+                               shortOut == shortExpected;
+            std::string().swap(shortOut); // its storage back, for the count of live blocks
+            return right;
+        },
         [&] { return TestException(narrow).GetWideMessage().size() == 201; },
         [&] { return *TestException(wide).what() != '\0' || (throw std::bad_alloc(), false); },
         [&] {
@@ -76,7 +89,7 @@ TEST(OutOfMemory, ConversionsAndExceptions)
         bool failed = true;
         while (failed && ++k < 1000)
         {
-            const auto before = std::make_tuple(out, used, wideOut);
+            const auto before = std::make_tuple(out, used, wideOut, shortOut);
             const std::ptrdiff_t liveBefore = Testing::LiveAllocationCount();
             bool right = false;
             failed = false;
@@ -90,7 +103,8 @@ TEST(OutOfMemory, ConversionsAndExceptions)
                 failed = true;
             }
             Testing::FailAllocationAfter(0);
-            EXPECT_TRUE(failed ? std::make_tuple(out, used, wideOut) == before : right) << k;
+            EXPECT_TRUE(failed ? std::make_tuple(out, used, wideOut, shortOut) == before : right)
+                << k;
             // The fakes' records of calls grow, and would count as live blocks; and the next
             // run starts from a fresh script.
             Fake::ResetCodePages();
