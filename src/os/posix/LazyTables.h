@@ -30,7 +30,7 @@ public:
     LazyTables(const LazyTables&) = delete;
     LazyTables& operator=(const LazyTables&) = delete;
 
-    // The table of `slot`, filled by `make(entries)` if this is its first use; null when the
+    // The table of `slot`, which `make(table)` fills if this is its first use; null when the
     // memory is not to be had.
     template <typename Make>
     const Entry* Get(std::size_t slot, Make make)

@@ -927,10 +927,6 @@ private:
     const std::uint16_t* m_FlatPairs;
 };
 
-} // namespace
-
-namespace {
-
 // What the plain loops left of a text: from `start`, after `plainOutput` bytes. A function of
 // its own, so that a short text that the loops take whole does not pay for its frame.
 [[gnu::noinline]] std::size_t EncodeFrom(const CodePageTable& page, const WideOptions& options,
